@@ -1,0 +1,64 @@
+// The in-memory model that the reader fills and the writer reads, and the entry points of the
+// reader.
+//
+// LoadModel(model, path) reads an MQO text document (or fails with a LoadResult); FreeModel empties
+// a model. Loading is safe on untrusted input: every material, vertex, face and face corner the
+// model holds is charged against a budget of one unit per byte of text, so memory and time stay
+// linear in the file's size whatever counts the text declares; no input crashes the reader.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Vec4 {
+  float x, y, z, w;
+};
+
+struct MaterialColour {
+  float r, g, b, a;
+};
+
+struct Material {
+  std::string name;         // the quoted name that opened the material
+  std::string textureName;  // argument of tex; meaningful only when textureIndex >= 0
+  int32_t textureIndex = -1;  // texture number of textureName, -1 for none
+  float dif = 0, amb = 0, emi = 0, spc = 0, power = 0;
+  MaterialColour col{1, 1, 1, 1};
+};
+
+// One face of an object. Its corners are the vertexCount entries starting at firstCorner in the
+// object's cornerIndices, and the 2 * vertexCount texture coordinates (u then v for each corner)
+// starting at 2 * firstCorner in its cornerUvs.
+struct Face {
+  int32_t material = 0;
+  int32_t vertexCount = 0;  // at least 1
+  uint32_t firstCorner = 0;
+};
+
+struct MeshObject {
+  std::string name;
+  std::vector<Vec4> vertices;        // positions, w = 1
+  std::vector<Face> faces;           // in file order
+  std::vector<int32_t> cornerIndices;  // vertex index of every corner of every face
+  std::vector<float> cornerUvs;        // u, v of every corner of every face
+};
+
+struct Model {
+  int32_t textureCount = 0;  // texture numbers handed out, from 0, in the order tex is read
+  std::vector<Material> materials;
+  std::vector<MeshObject> objects;  // the object read last stands first
+};
+
+enum LoadResult : int {
+  kLoadOk = 0,
+  kLoadUnreadable = 1,  // cannot be read, or more than its size can pay for
+  kLoadNotMqo = 2,      // first token is not "metasequoia"
+};
+
+// Both empty `model` first and leave it empty unless they return kLoadOk.
+LoadResult LoadModel(Model& model, const char* path);
+// The same for a text already in memory (size bytes; the text ends at its first zero byte).
+LoadResult LoadModelFromText(Model& model, const char* text, size_t size);
+void FreeModel(Model& model);

@@ -1,0 +1,58 @@
+// The state that the MQO readers share while one document loads: the tokenizer over its text,
+// the current token, and the budget that keeps the model's size linear in the text's.
+//
+// Internal to the reader library. Each Read* function returns false when the load must fail
+// (the budget is overdrawn); LoadModel then returns kLoadUnreadable.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "reader/model.h"
+#include "reader/numbers.h"
+#include "reader/tokenizer.h"
+
+struct MqoReader {
+  Tokenizer tokenizer;
+  Token token;
+  // One unit per byte of text; every material, vertex, face and face corner the model holds
+  // takes one. Nothing is refunded, so repeated chunks cannot exceed it either.
+  uint64_t budget = 0;
+};
+
+inline bool Next(MqoReader& reader) { return NextToken(reader.token, reader.tokenizer); }
+inline std::string_view Current(const MqoReader& reader) { return reader.token.view; }
+inline bool Quoted(const MqoReader& reader) { return reader.tokenizer.quoted != 0; }
+
+// Numbers are read without testing for the end of the text: there the previous token repeats.
+inline int32_t NextInt(MqoReader& reader) {
+  Next(reader);
+  return ParseInt(Current(reader));
+}
+inline float NextReal(MqoReader& reader) {
+  Next(reader);
+  return ParseReal(Current(reader));
+}
+
+// A brace is an unquoted token beginning with "{" or "}"; a quoted text is never one.
+inline bool OpensBrace(const MqoReader& reader) {
+  return !Quoted(reader) && !Current(reader).empty() && Current(reader)[0] == '{';
+}
+inline bool ClosesBrace(const MqoReader& reader) {
+  return !Quoted(reader) && !Current(reader).empty() && Current(reader)[0] == '}';
+}
+
+// A declared count: negative reads as 0.
+inline uint32_t NextCount(MqoReader& reader) {
+  const int32_t count = NextInt(reader);
+  return count < 0 ? 0u : static_cast<uint32_t>(count);
+}
+
+inline bool Charge(MqoReader& reader, uint64_t units) {
+  if (units > reader.budget) return false;
+  reader.budget -= units;
+  return true;
+}
+
+bool ReadMaterialChunk(MqoReader& reader, Model& model);
+bool ReadObjectChunk(MqoReader& reader, MeshObject& object);

@@ -1,0 +1,131 @@
+// Integer and real conversion. Reals take a fast path when the exact double is a single
+// correctly rounded operation on exact values, and the standard library's exact conversion
+// otherwise.
+#include "reader/numbers.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace {
+
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Powers of ten that a double holds exactly.
+constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The number's parts as they stand in the token: mantissa digits around an optional point, and
+// the exponent's value (clamped far beyond any double's range so it cannot overflow).
+struct DecimalText {
+  bool negative = false;
+  std::string_view integerDigits;
+  std::string_view fractionDigits;
+  int64_t exponent = 0;
+};
+
+// Fills `number`; false when the token holds no digits at all.
+bool ScanDecimal(std::string_view text, DecimalText& number) {
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n && IsSpace(text[i])) ++i;
+  if (i < n && (text[i] == '+' || text[i] == '-')) number.negative = text[i++] == '-';
+  const size_t integerStart = i;
+  while (i < n && IsDigit(text[i])) ++i;
+  number.integerDigits = text.substr(integerStart, i - integerStart);
+  if (i < n && text[i] == '.') {
+    const size_t fractionStart = ++i;
+    while (i < n && IsDigit(text[i])) ++i;
+    number.fractionDigits = text.substr(fractionStart, i - fractionStart);
+  }
+  if (number.integerDigits.empty() && number.fractionDigits.empty()) return false;
+  if (i < n && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
+    size_t j = i + 1;
+    bool negativeExponent = false;
+    if (j < n && (text[j] == '+' || text[j] == '-')) negativeExponent = text[j++] == '-';
+    if (j < n && IsDigit(text[j])) {
+      int64_t e = 0;
+      for (; j < n && IsDigit(text[j]); ++j) {
+        if (e < 100000000) e = e * 10 + (text[j] - '0');
+      }
+      number.exponent = negativeExponent ? -e : e;
+    }
+  }
+  return true;
+}
+
+// Exact only when the mantissa fits 53 bits and the power of ten is exact: the one division or
+// multiplication is then correctly rounded, so the result equals the exact conversion.
+bool FastDouble(const DecimalText& number, double& value) {
+  uint64_t mantissa = 0;
+  int digits = 0;
+  for (std::string_view part : {number.integerDigits, number.fractionDigits}) {
+    for (char c : part) {
+      if (mantissa == 0 && c == '0') continue;  // leading zeros add no precision
+      if (++digits > 15) return false;
+      mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
+    }
+  }
+  const int64_t exponent = number.exponent - static_cast<int64_t>(number.fractionDigits.size());
+  if (exponent < -22 || exponent > 22) return false;
+  const double m = static_cast<double>(mantissa);
+  value = exponent < 0 ? m / kExactPowers[-exponent] : m * kExactPowers[exponent];
+  return true;
+}
+
+double SlowDouble(const DecimalText& number) {
+  // Rewrite as "digits.digitsE<exponent>", which from_chars reads exactly and in any locale.
+  std::string text;
+  text.reserve(number.integerDigits.size() + number.fractionDigits.size() + 16);
+  text.append(number.integerDigits.empty() ? std::string_view("0") : number.integerDigits);
+  text.push_back('.');
+  text.append(number.fractionDigits);
+  text.push_back('e');
+  text.append(std::to_string(number.exponent));
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  (void)end;
+  if (error == std::errc::result_out_of_range) {
+    // Beyond the double range: infinity above, zero below. The decimal exponent of the first
+    // significant digit tells which.
+    int64_t magnitude = number.exponent;
+    const std::string_view all[] = {number.integerDigits, number.fractionDigits};
+    int64_t position = static_cast<int64_t>(number.integerDigits.size());
+    for (std::string_view part : all) {
+      for (char c : part) {
+        --position;
+        if (c != '0') {
+          magnitude += position;
+          return magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+        }
+      }
+    }
+    return 0.0;
+  }
+  return value;
+}
+
+}  // namespace
+
+int32_t ParseInt(std::string_view text) {
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n && IsSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  uint32_t value = 0;
+  for (; i < n && IsDigit(text[i]); ++i) value = value * 10u + static_cast<uint32_t>(text[i] - '0');
+  if (negative) value = 0u - value;
+  return static_cast<int32_t>(value);
+}
+
+float ParseReal(std::string_view text) {
+  DecimalText number;
+  if (!ScanDecimal(text, number)) return 0.0f;
+  double value = 0;
+  if (!FastDouble(number, value)) value = SlowDouble(number);
+  return static_cast<float>(number.negative ? -value : value);
+}

@@ -1,0 +1,113 @@
+// One Object chunk: its name, its vertex chunk (read by position) and its face chunk (read token
+// by token). Braces are counted, so unknown nested chunks are skipped whole.
+#include <algorithm>
+
+#include "reader/mqo_reader.h"
+
+namespace {
+
+bool ReadVertexChunk(MqoReader& reader, MeshObject& object) {
+  const uint32_t count = NextCount(reader);
+  if (!Charge(reader, count)) return false;
+  object.vertices.assign(count, Vec4{0, 0, 0, 1});
+  Next(reader);  // the opening brace, whatever it is
+  for (Vec4& v : object.vertices) {
+    v.x = NextReal(reader);
+    v.y = NextReal(reader);
+    v.z = NextReal(reader);
+  }
+  Next(reader);  // the closing brace, whatever it is
+  return true;
+}
+
+// Skips a property's values up to the token that ends it with ")"; a line end stops it too, so a
+// property left open costs at most the rest of its line.
+void SkipProperty(MqoReader& reader) {
+  while (Next(reader)) {
+    const int32_t end = reader.tokenizer.breakChar;
+    if (end == ')' || end == '\n') return;
+  }
+}
+
+bool ReadFaceChunk(MqoReader& reader, MeshObject& object) {
+  const uint32_t declared = NextCount(reader);
+  object.faces.clear();
+  object.cornerIndices.clear();
+  object.cornerUvs.clear();
+  // The declared count only caps: records are made as corner counts appear. Reserving touches no
+  // memory, and every face costs at least two units of budget, which bounds the reservation.
+  const uint64_t affordable = reader.budget / 2;
+  object.faces.reserve(static_cast<size_t>(std::min<uint64_t>(declared, affordable)));
+  object.cornerIndices.reserve(static_cast<size_t>(std::min<uint64_t>(4ull * declared, affordable)));
+  object.cornerUvs.reserve(object.cornerIndices.capacity() * 2);
+
+  Face* current = nullptr;
+  bool overflowed = false;  // a count found no free record: values are read and dropped
+  int32_t n = 0;            // the current corner count, whatever its sign
+  while (Next(reader) && !ClosesBrace(reader)) {
+    const std::string_view token = Current(reader);
+    // While n > 0, the current face (if any) is the one that count created, with n corners.
+    const size_t corners = n > 0 ? static_cast<size_t>(n) : 0;
+    if (token == "v") {
+      for (size_t k = 0; k < corners; ++k) {
+        const int32_t index = NextInt(reader);
+        if (current != nullptr) object.cornerIndices[current->firstCorner + k] = index;
+      }
+    } else if (token == "uv") {
+      for (size_t k = 0; k < 2 * corners; ++k) {
+        const float uv = NextReal(reader);
+        if (current != nullptr) object.cornerUvs[2 * size_t{current->firstCorner} + k] = uv;
+      }
+    } else if (token == "m") {
+      if (current != nullptr) {
+        current->material = NextInt(reader);
+      } else if (overflowed) {
+        Next(reader);
+      }
+      // Before the first face, M is skipped and its argument is left to the loop.
+    } else if (reader.tokenizer.breakChar == '(') {
+      SkipProperty(reader);  // COL(...), UID(...), N(...) and the like
+    } else {
+      n = ParseInt(token);
+      if (n > 0) {
+        if (object.faces.size() < declared) {
+          const size_t count = static_cast<size_t>(n);
+          const size_t first = object.cornerIndices.size();
+          if (!Charge(reader, 1ull + count) || first + count > UINT32_MAX) return false;
+          object.faces.push_back(Face{0, n, static_cast<uint32_t>(first)});
+          object.cornerIndices.resize(first + count, 0);
+          object.cornerUvs.resize(2 * (first + count), 0.0f);
+          current = &object.faces.back();
+        } else {
+          current = nullptr;
+          overflowed = true;
+        }
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ReadObjectChunk(MqoReader& reader, MeshObject& object) {
+  Next(reader);
+  object.name = Current(reader);
+  uint32_t depth = 0;
+  while (Next(reader)) {
+    if (OpensBrace(reader)) {
+      ++depth;
+    } else if (ClosesBrace(reader)) {
+      if (depth <= 1) return true;
+      --depth;
+    } else if (depth <= 1) {
+      const std::string_view token = Current(reader);
+      if (token == "vertex") {
+        if (!ReadVertexChunk(reader, object)) return false;
+      } else if (token == "face") {
+        if (!ReadFaceChunk(reader, object)) return false;
+      }
+    }
+  }
+  return true;
+}

@@ -1,0 +1,45 @@
+// Splits an MQO text into tokens, one at a time.
+//
+// Blanks separate words and are skipped; a delimiter ends the token it meets and is consumed with
+// it (so a line feed right after a delimiter gives an empty token); a quote opens a token that
+// runs to the same quote character, or to the end of the text, keeping its case and its blanks.
+// Unquoted words are case-folded one byte at a time and cut after 63 characters, the rest starting
+// the next token. The text ends at `length` or at its first zero byte, whichever comes first.
+// NextToken never reads outside [text, text + length).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+enum CaseMode : int32_t { kKeepCase = 0, kFoldUpper = 1, kFoldLower = 2 };
+
+struct Tokenizer {
+  int32_t bufferSize = 64;  // an unquoted word holds at most bufferSize - 1 characters
+  int32_t caseMode = kFoldLower;
+  size_t position = 0;  // index in text of the next character to read
+  const char* text = nullptr;
+  size_t length = 0;
+  const char* blanks = " \r\t";
+  const char* delimiters = ";,\n()";
+  const char* quotes = "'\"";
+  int32_t quoted = 0;     // 1 when the last token was read inside quotes
+  int32_t breakChar = 0;  // the delimiter or closing quote that ended it, else its first blank
+  // Built by AimTokenizer from the three sets and the case mode.
+  uint8_t classes[256] = {};
+  uint8_t folded[256] = {};
+};
+
+// The current token. An unquoted word lives (folded) in `word`; a quoted token points into the
+// text, so it stays valid only while the text does. After NextToken returns false it still holds
+// the previous token.
+struct Token {
+  char word[64] = {};
+  std::string_view view;
+};
+
+// Points the tokenizer at a new text from its start and rebuilds its character tables.
+void AimTokenizer(Tokenizer& tokenizer, const char* text, size_t length);
+
+// Reads the next token; false, leaving the token as it was, when the text is exhausted.
+bool NextToken(Token& token, Tokenizer& tokenizer);
