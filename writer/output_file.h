@@ -1,0 +1,23 @@
+// A destination file that appears whole or not at all.
+//
+// OpenOutput creates a new temporary file, exclusively, in the destination's folder; the bytes go
+// there, and CommitOutput renames it over the destination once everything is written, flushed and
+// closed. AbandonOutput (or a failed commit) removes the temporary file, so a file already at the
+// destination stays exactly as it was. A destination that is a symbolic link is written through
+// to the file it names; a dangling link or a directory fails.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+struct OutputFile {
+  std::FILE* stream = nullptr;
+  std::string temporaryPath;
+  std::string destinationPath;  // the file to replace, after following a symbolic link
+};
+
+bool OpenOutput(const char* destination, OutputFile& file);
+bool WriteOutput(OutputFile& file, const void* bytes, size_t size);
+bool CommitOutput(OutputFile& file);
+void AbandonOutput(OutputFile& file);
