@@ -1,0 +1,67 @@
+// Command-line interpretation and the command-line way of converting.
+#include "front/command_line.h"
+
+#include "front/convert_file.h"
+
+RawCommandLine InterpretRawCommandLine(std::string_view raw) {
+  RawCommandLine result;
+  if (raw.empty()) {
+    result.dialog = true;
+    return result;
+  }
+  // A single character holds no path: the source is empty and cannot be read.
+  if (raw.size() >= 2) result.sourcePath = std::string(raw.substr(1, raw.size() - 2));
+  result.destinationPath = result.sourcePath + ".qz";
+  return result;
+}
+
+Arguments ParseArguments(const std::vector<std::string>& arguments) {
+  Arguments parsed;
+  auto fail = [&parsed](std::string message) {
+    parsed.action = Arguments::kUsageError;
+    parsed.error = std::move(message);
+    return parsed;
+  };
+  bool optionsEnded = false;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+      parsed.files.push_back(argument);  // "-" alone is a file name too
+    } else if (argument == "--") {
+      optionsEnded = true;
+    } else if (argument == "--flat") {
+      parsed.flat = true;
+    } else if (argument == "-o" || argument == "--output") {
+      if (i + 1 >= arguments.size()) return fail(argument + " needs a path");
+      if (parsed.hasOutput) return fail("only one " + argument + " may be given");
+      parsed.hasOutput = true;
+      parsed.outputPath = arguments[++i];
+    } else if (argument == "-h" || argument == "--help") {
+      parsed.action = Arguments::kHelp;
+    } else if (argument == "--version") {
+      if (parsed.action != Arguments::kHelp) parsed.action = Arguments::kVersion;
+    } else {
+      return fail("unknown option " + argument);
+    }
+  }
+  if (parsed.action != Arguments::kConvert) return parsed;
+  if (parsed.files.empty()) {
+    if (parsed.hasOutput || parsed.flat) return fail("no file to convert");
+    parsed.action = Arguments::kDialog;
+  } else if (parsed.hasOutput && parsed.files.size() != 1) {
+    return fail("-o names the destination of one file only");
+  }
+  return parsed;
+}
+
+int ConvertArguments(const Arguments& arguments) {
+  int status = 0;
+  for (const std::string& file : arguments.files) {
+    const std::string destination = arguments.hasOutput ? arguments.outputPath : file + ".qz";
+    if (ConvertFileWithNormals(nullptr, file.c_str(), destination.c_str(), !arguments.flat) !=
+        kConverted) {
+      status = 1;
+    }
+  }
+  return status;
+}

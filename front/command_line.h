@@ -1,0 +1,34 @@
+// The two command-line forms the program accepts.
+//
+// Windows hands the program one raw text: empty means the dialog; otherwise its first and last
+// characters are dropped (the quotes around a path, whatever they are) and the rest is the source
+// path, with ".qz" appended for the destination. Other platforms hand over split, unquoted
+// arguments: vuv2ez [--flat] [-o PATH] [--] FILE...
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct RawCommandLine {
+  bool dialog = false;
+  std::string sourcePath;
+  std::string destinationPath;
+};
+
+RawCommandLine InterpretRawCommandLine(std::string_view raw);
+
+struct Arguments {
+  enum Action { kConvert, kDialog, kHelp, kVersion, kUsageError } action = kConvert;
+  bool flat = false;
+  bool hasOutput = false;
+  std::string outputPath;
+  std::vector<std::string> files;
+  std::string error;  // what was wrong, for kUsageError
+};
+
+Arguments ParseArguments(const std::vector<std::string>& arguments);
+
+// Converts every file of `arguments` (action kConvert) with no owner window; 0 when every one of
+// them was converted, 1 otherwise.
+int ConvertArguments(const Arguments& arguments);

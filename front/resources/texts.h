@@ -1,0 +1,27 @@
+// Every text the program shows. The source is UTF-8; the Windows build compiles it to code page
+// 932 for the narrow window functions, other builds keep UTF-8.
+#pragma once
+
+inline constexpr char kCaption[] = "VUV2EZ";
+inline constexpr char kReadFailedText[] = "ファイルの読み込みに失敗しました。";
+inline constexpr char kNotMqoText[] = "MQO フォーマットではありません。";
+inline constexpr char kFinishedText[] = "変換が終了しました。";
+inline constexpr char kWriteFailedText[] = "ファイルの書き込みに失敗しました。";
+
+inline constexpr char kSourceLabel[] = "変換元 : mqo ファイルをドロップしてください";
+inline constexpr char kDestinationLabel[] = "変換先";
+inline constexpr char kConvertButton[] = "変換";
+inline constexpr char kFlatNormalsBox[] = "法線をフラットシェーディング用にする";
+inline constexpr char kDialogFont[] = "ＭＳ Ｐゴシック";
+
+inline constexpr char kUsageText[] =
+    "使い方: vuv2ez [--flat] [-o 出力.qz] [--] ファイル.mqo...\n"
+    "  MQO ファイルを QZ ファイル (ファイル名 + \".qz\") に変換します。\n"
+    "  ファイルを指定しないと変換ダイアログを開きます。\n"
+    "\n"
+    "  --flat           法線をフラットシェーディング用にする\n"
+    "  -o, --output 先  出力先のファイル (ファイルが一つのときだけ)\n"
+    "  -h, --help       この説明を表示する\n"
+    "      --version    版を表示する\n"
+    "\n"
+    "終了コード: すべて変換できたら 0、できなかったものがあれば 1、使い方の誤りは 2。\n";
