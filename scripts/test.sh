@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test: with g++ and with clang++ (warnings
+# as errors), and with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+for preset in debug clang asan; do
+  echo "== $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+  ctest --preset "$preset" -j2
+done

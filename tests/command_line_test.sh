@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The command-line program end to end: messages, exit statuses and what is written.
+# Usage: command_line_test.sh VUV2EZ QZDUMP SOURCE_DIR
+set -u
+vuv2ez=$1 qzdump=$2 source=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+# expect NAME STATUS STDERR -- command...
+expect() {
+  local name=$1 status=$2 message=$3
+  shift 4
+  local out actual
+  out=$("$@" 2>&1 >/dev/null)
+  actual=$?
+  if [ "$actual" != "$status" ] || [ "$out" != "$message" ]; then
+    echo "FAIL $name: status $actual (want $status), stderr:"
+    printf '%s\n' "$out" | sed 's/^/  | /'
+    echo "  want:"
+    printf '%s\n' "$message" | sed 's/^/  | /'
+    failures=$((failures + 1))
+  fi
+}
+
+done_msg="VUV2EZ: 変換が終了しました。"
+read_msg="VUV2EZ: ファイルの読み込みに失敗しました。"
+mqo_msg="VUV2EZ: MQO フォーマットではありません。"
+write_msg="VUV2EZ: ファイルの書き込みに失敗しました。"
+
+cp "$source/examples/house.mqo" "$work/house.mqo"
+: > "$work/empty.mqo"
+printf 'Metasequoia\n' > "$work/bare.mqo"
+
+expect "converts to FILE.qz" 0 "$done_msg" -- "$vuv2ez" "$work/house.mqo"
+[ -s "$work/house.mqo.qz" ] || { echo "FAIL no house.mqo.qz"; failures=$((failures + 1)); }
+expect "missing file" 1 "$read_msg" -- "$vuv2ez" "$work/missing.mqo"
+expect "empty file" 1 "$mqo_msg" -- "$vuv2ez" "$work/empty.mqo"
+expect "several files, one failing" 1 "$done_msg
+$read_msg
+$done_msg" -- "$vuv2ez" "$work/house.mqo" "$work/missing.mqo" "$work/bare.mqo"
+expect "unwritable destination" 1 "$write_msg" -- "$vuv2ez" -o "$work/no/such/folder/x.qz" "$work/house.mqo"
+# expect_usage NAME STATUS FIRST_LINE -- command...: the status and the first line of stderr.
+expect_usage() {
+  local name=$1 status=$2 first=$3
+  shift 4
+  local out actual
+  out=$("$@" 2>&1 >/dev/null)
+  actual=$?
+  if [ "$actual" != "$status" ] || [ "$(printf '%s\n' "$out" | head -n 1)" != "$first" ]; then
+    echo "FAIL $name: status $actual (want $status), first line: $(printf '%s\n' "$out" | head -n 1)"
+    failures=$((failures + 1))
+  fi
+}
+expect_usage "-o with two files" 2 "vuv2ez: -o names the destination of one file only" -- "$vuv2ez" -o x.qz a.mqo b.mqo
+expect_usage "unknown option" 2 "vuv2ez: unknown option --bogus" -- "$vuv2ez" --bogus a.mqo
+expect_usage "-o without a path" 2 "vuv2ez: -o needs a path" -- "$vuv2ez" a.mqo -o
+expect "help" 0 "" -- "$vuv2ez" --help
+expect "version" 0 "" -- "$vuv2ez" --version
+"$vuv2ez" --help | grep -q -- '--flat' || { echo "FAIL help does not list --flat"; failures=$((failures + 1)); }
+expect "options end at --" 1 "$read_msg" -- "$vuv2ez" -- --flat
+
+# Smooth by default, flat with --flat; -o names the destination.
+expect "flat" 0 "$done_msg" -- "$vuv2ez" --flat -o "$work/flat.qz" "$work/house.mqo"
+cmp -s "$work/flat.qz" "$work/house.mqo.qz" && { echo "FAIL flat output equals smooth output"; failures=$((failures + 1)); }
+"$qzdump" --summary "$work/flat.qz" | grep -q '^faces 10 ' || { echo "FAIL qzdump summary of flat.qz"; failures=$((failures + 1)); }
+
+# A failed conversion leaves an existing destination alone.
+printf 'keep me' > "$work/keep.qz"
+expect "not MQO keeps destination" 1 "$mqo_msg" -- "$vuv2ez" -o "$work/keep.qz" "$work/empty.mqo"
+[ "$(cat "$work/keep.qz")" = "keep me" ] || { echo "FAIL keep.qz changed"; failures=$((failures + 1)); }
+
+[ "$failures" -eq 0 ] && echo "all command-line checks passed"
+exit $((failures > 0))

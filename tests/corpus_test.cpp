@@ -1,0 +1,60 @@
+// Real documents saved by the modeller (kept outside this repository): every one loads with the
+// material count and the per-object vertex and face counts recorded in data/corpus_counts.txt.
+// Skipped when the folder is absent.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "tests/test_support.h"
+
+namespace {
+
+// "materials=N objects=V/F,V/F,..." with the objects in model order (last read first).
+std::string Counts(const Model& model) {
+  std::ostringstream out;
+  out << "materials=" << model.materials.size() << " objects=";
+  for (size_t i = 0; i < model.objects.size(); ++i) {
+    out << (i ? "," : "") << model.objects[i].vertices.size() << "/" << model.objects[i].faces.size();
+  }
+  return out.str();
+}
+
+std::map<std::string, std::string> ExpectedCounts() {
+  std::map<std::string, std::string> expected;
+  std::ifstream in(std::string(VUV2EZ_TEST_DATA) + "/corpus_counts.txt");
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    const size_t space = line.find(' ');
+    expected[line.substr(0, space)] = line.substr(space + 1);
+  }
+  return expected;
+}
+
+TEST(Corpus, EveryDocumentLoadsWithItsCounts) {
+  const std::filesystem::path corpus = VUV2EZ_CORPUS_DIR;
+  if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+  const auto expected = ExpectedCounts();
+  ASSERT_FALSE(expected.empty());
+  int checked = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+    const std::string name = entry.path().filename().string();
+    const std::string extension = entry.path().extension().string();
+    if (extension != ".mqo" && extension != ".mqoz") continue;
+    Model model;
+    const LoadResult result = LoadModel(model, entry.path().string().c_str());
+    const std::string actual =
+        result == kLoadOk ? Counts(model) : "result=" + std::to_string(static_cast<int>(result));
+    const auto found = expected.find(name);
+    ASSERT_NE(found, expected.end()) << "no expectation for " << name << "; it loads as: " << actual;
+    EXPECT_EQ(actual, found->second) << name;
+    ++checked;
+  }
+  EXPECT_EQ(checked, static_cast<int>(expected.size())) << "expected files missing from the corpus";
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+// Number conversions: listed cases, and reals against the plain conversion (decimal text to
+// double by strtod, then to float) over many random and edge-case tokens.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "reader/numbers.h"
+
+namespace {
+
+TEST(ParseInt, ListedCases) {
+  const struct {
+    const char* text;
+    int32_t value;
+  } cases[] = {
+      {"0", 0},           {"42", 42},         {"-7", -7},          {"+15", 15},
+      {" \t\n\v\f\r9", 9}, {"12abc", 12},      {"abc", 0},          {"", 0},
+      {"-", 0},           {"3.9", 3},         {"2147483647", 2147483647},
+      {"2147483648", INT32_MIN},               {"4294967295", -1},  {"4294967296", 0},
+      {"4294967297", 1},  {"-4294967295", 1}, {"99999999999", 1215752191},
+      {"{", 0},           {"1e5", 1},         {"0x10", 0},         {"--1", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseInt(c.text), c.value) << c.text;
+}
+
+uint32_t Bits(float value) { return std::bit_cast<uint32_t>(value); }
+
+TEST(ParseReal, ListedCases) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const struct {
+    const char* text;
+    float value;
+  } cases[] = {
+      {"0", 0.0f},
+      {"1.5", 1.5f},
+      {"-2.25", -2.25f},
+      {"+3", 3.0f},
+      {" \t\r\n\v\f0.5", 0.5f},
+      {".5", 0.5f},
+      {"5.", 5.0f},
+      {"1e3", 1000.0f},
+      {"1E+3", 1000.0f},
+      {"1d3", 1000.0f},
+      {"1D-3", 0.001f},
+      {"2.5e", 2.5f},
+      {"2.5e+", 2.5f},
+      {"2.5ex", 2.5f},
+      {"1.000)", 1.0f},
+      {"-0", -0.0f},
+      {"-0.0e7", -0.0f},
+      {"", 0.0f},
+      {"-", 0.0f},
+      {".", 0.0f},
+      {"e5", 0.0f},
+      {"inf", 0.0f},
+      {"-infinity", 0.0f},
+      {"nan", 0.0f},
+      {"0x1p3", 0.0f},
+      {"1e39", inf},
+      {"-1e400", -inf},
+      {"1e-50", 0.0f},
+      {"-1e-400", -0.0f},
+      {"1e99999999999999999999", inf},
+      {"0e99999999999999999999", 0.0f},
+      {"0.1", 0.1f},
+      {"3.4028235e38", 3.4028235e38f},
+      {"1.4e-45", 1.4e-45f},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Bits(ParseReal(c.text)), Bits(c.value)) << c.text;
+}
+
+// The plain conversion of a token in the accepted form: exponent letter d/D read as e.
+float PlainConversion(std::string token) {
+  for (char& c : token) {
+    if (c == 'd' || c == 'D') c = 'e';
+  }
+  return static_cast<float>(std::strtod(token.c_str(), nullptr));
+}
+
+TEST(ParseReal, MatchesPlainConversionOnRandomTokens) {
+  std::setlocale(LC_NUMERIC, "C");
+  std::mt19937_64 random(6);
+  auto digits = [&](int count) {
+    std::string s;
+    for (int i = 0; i < count; ++i) s += static_cast<char>('0' + random() % 10);
+    return s;
+  };
+  const char* exponentLetters = "eEdD";
+  for (int round = 0; round < 300000; ++round) {
+    std::string token;
+    const unsigned sign = random() % 3;
+    if (sign == 1) token += '-';
+    if (sign == 2) token += '+';
+    const int shape = static_cast<int>(random() % 6);
+    if (shape == 0) {
+      // What modellers write: a few digits, four to six decimals.
+      token += digits(1 + static_cast<int>(random() % 4)) + "." + digits(4 + static_cast<int>(random() % 3));
+    } else if (shape == 1) {
+      // Long mantissas that leave the fast path.
+      token += digits(1 + static_cast<int>(random() % 25)) + "." + digits(static_cast<int>(random() % 25));
+    } else if (shape == 2) {
+      token += digits(1 + static_cast<int>(random() % 8)) + exponentLetters[random() % 4] +
+               (random() % 2 ? "-" : "") + digits(1 + static_cast<int>(random() % 2));
+    } else if (shape == 3) {
+      // Halfway and near-halfway floats, written exactly: the double rounding must match.
+      const float f = std::bit_cast<float>(static_cast<uint32_t>(random() % 0x7F000000u));
+      const double next = std::nextafter(static_cast<double>(f), 1e300);
+      char text[64];
+      std::snprintf(text, sizeof text, "%.17g", (static_cast<double>(f) + next) / 2);
+      token += text;
+    } else if (shape == 4) {
+      token += "0." + std::string(random() % 30, '0') + digits(1 + static_cast<int>(random() % 17)) +
+               "e" + std::to_string(static_cast<int>(random() % 700) - 350);
+    } else {
+      token += digits(static_cast<int>(random() % 3)) + "." + digits(static_cast<int>(random() % 3));
+    }
+    ASSERT_EQ(Bits(ParseReal(token)), Bits(PlainConversion(token))) << token;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,103 @@
+// Shared test helpers.
+#include "tests/test_support.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "writer/qz_writer.h"
+
+LoadResult LoadText(Model& model, std::string_view text) {
+  return LoadModelFromText(model, text.data(), text.size());
+}
+
+std::vector<uint8_t> QzBytes(const Model& model, bool smooth) {
+  std::vector<uint8_t> bytes;
+  QzSink sink{[](void* context, const void* data, size_t size) {
+                auto* out = static_cast<std::vector<uint8_t>*>(context);
+                const auto* p = static_cast<const uint8_t*>(data);
+                out->insert(out->end(), p, p + size);
+                return true;
+              },
+              &bytes};
+  if (!WriteQz(model, smooth, sink)) bytes.clear();
+  return bytes;
+}
+
+namespace {
+std::string Number(float value) {
+  std::ostringstream s;
+  s << value;
+  return s.str();
+}
+}  // namespace
+
+std::string Describe(const Model& model) {
+  std::ostringstream out;
+  out << "textures " << model.textureCount << "\n";
+  for (const Material& m : model.materials) {
+    out << "material \"" << m.name << "\"";
+    if (m.textureIndex >= 0) out << " tex " << m.textureIndex << " \"" << m.textureName << "\"";
+    out << " col " << Number(m.col.r) << " " << Number(m.col.g) << " " << Number(m.col.b) << " "
+        << Number(m.col.a) << "\n";
+  }
+  for (const MeshObject& o : model.objects) {
+    out << "object \"" << o.name << "\" vertices " << o.vertices.size() << " faces "
+        << o.faces.size() << ":";
+    for (const Face& f : o.faces) {
+      out << " " << f.vertexCount << "[";
+      for (int32_t k = 0; k < f.vertexCount; ++k) {
+        out << (k ? " " : "") << o.cornerIndices[f.firstCorner + static_cast<uint32_t>(k)];
+      }
+      out << "]m" << f.material;
+    }
+    out << "\n";
+  }
+  return out.str();
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteFile(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool FileExists(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
+}
+
+ScratchFolder::ScratchFolder() {
+  std::random_device seed;
+  const auto base = std::filesystem::temp_directory_path();
+  for (;;) {
+    auto candidate = base / ("vuv2ez-test-" + std::to_string(seed()));
+    if (std::filesystem::create_directory(candidate)) {
+      path = candidate.string();
+      return;
+    }
+  }
+}
+
+ScratchFolder::~ScratchFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path, ignored);
+}
+
+std::vector<std::string> ScratchFolder::Entries() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(path)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
