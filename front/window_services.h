@@ -7,8 +7,8 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 #else
 #include <cstdint>
 
@@ -38,7 +38,9 @@ inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_DROPFILES = 0x0233;
 
-inline WORD LOWORD(WPARAM value) { return static_cast<WORD>(value & 0xFFFF); }
+inline WORD LOWORD(WPARAM value) {
+  return static_cast<WORD>(value & 0xFFFF);
+}
 inline LPCSTR MAKEINTRESOURCEA(int id) {
   return reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(static_cast<WORD>(id)));
 }

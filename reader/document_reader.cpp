@@ -61,4 +61,6 @@ LoadResult LoadModel(Model& model, const char* path) {
   }
 }
 
-void FreeModel(Model& model) { model = Model{}; }
+void FreeModel(Model& model) {
+  model = Model{};
+}

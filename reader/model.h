@@ -21,8 +21,8 @@ struct MaterialColour {
 };
 
 struct Material {
-  std::string name;         // the quoted name that opened the material
-  std::string textureName;  // argument of tex; meaningful only when textureIndex >= 0
+  std::string name;           // the quoted name that opened the material
+  std::string textureName;    // argument of tex; meaningful only when textureIndex >= 0
   int32_t textureIndex = -1;  // texture number of textureName, -1 for none
   float dif = 0, amb = 0, emi = 0, spc = 0, power = 0;
   MaterialColour col{1, 1, 1, 1};
@@ -39,8 +39,8 @@ struct Face {
 
 struct MeshObject {
   std::string name;
-  std::vector<Vec4> vertices;        // positions, w = 1
-  std::vector<Face> faces;           // in file order
+  std::vector<Vec4> vertices;          // positions, w = 1
+  std::vector<Face> faces;             // in file order
   std::vector<int32_t> cornerIndices;  // vertex index of every corner of every face
   std::vector<float> cornerUvs;        // u, v of every corner of every face
 };

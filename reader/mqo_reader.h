@@ -20,9 +20,15 @@ struct MqoReader {
   uint64_t budget = 0;
 };
 
-inline bool Next(MqoReader& reader) { return NextToken(reader.token, reader.tokenizer); }
-inline std::string_view Current(const MqoReader& reader) { return reader.token.view; }
-inline bool Quoted(const MqoReader& reader) { return reader.tokenizer.quoted != 0; }
+inline bool Next(MqoReader& reader) {
+  return NextToken(reader.token, reader.tokenizer);
+}
+inline std::string_view Current(const MqoReader& reader) {
+  return reader.token.view;
+}
+inline bool Quoted(const MqoReader& reader) {
+  return reader.tokenizer.quoted != 0;
+}
 
 // Numbers are read without testing for the end of the text: there the previous token repeats.
 inline int32_t NextInt(MqoReader& reader) {

@@ -10,8 +10,12 @@
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Powers of ten that a double holds exactly.
 constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
@@ -31,14 +35,17 @@ struct DecimalText {
 bool ScanDecimal(std::string_view text, DecimalText& number) {
   size_t i = 0;
   const size_t n = text.size();
-  while (i < n && IsSpace(text[i])) ++i;
+  while (i < n && IsSpace(text[i]))
+    ++i;
   if (i < n && (text[i] == '+' || text[i] == '-')) number.negative = text[i++] == '-';
   const size_t integerStart = i;
-  while (i < n && IsDigit(text[i])) ++i;
+  while (i < n && IsDigit(text[i]))
+    ++i;
   number.integerDigits = text.substr(integerStart, i - integerStart);
   if (i < n && text[i] == '.') {
     const size_t fractionStart = ++i;
-    while (i < n && IsDigit(text[i])) ++i;
+    while (i < n && IsDigit(text[i]))
+      ++i;
     number.fractionDigits = text.substr(fractionStart, i - fractionStart);
   }
   if (number.integerDigits.empty() && number.fractionDigits.empty()) return false;
@@ -113,11 +120,13 @@ double SlowDouble(const DecimalText& number) {
 int32_t ParseInt(std::string_view text) {
   size_t i = 0;
   const size_t n = text.size();
-  while (i < n && IsSpace(text[i])) ++i;
+  while (i < n && IsSpace(text[i]))
+    ++i;
   bool negative = false;
   if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   uint32_t value = 0;
-  for (; i < n && IsDigit(text[i]); ++i) value = value * 10u + static_cast<uint32_t>(text[i] - '0');
+  for (; i < n && IsDigit(text[i]); ++i)
+    value = value * 10u + static_cast<uint32_t>(text[i] - '0');
   if (negative) value = 0u - value;
   return static_cast<int32_t>(value);
 }

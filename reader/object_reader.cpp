@@ -38,7 +38,8 @@ bool ReadFaceChunk(MqoReader& reader, MeshObject& object) {
   // memory, and every face costs at least two units of budget, which bounds the reservation.
   const uint64_t affordable = reader.budget / 2;
   object.faces.reserve(static_cast<size_t>(std::min<uint64_t>(declared, affordable)));
-  object.cornerIndices.reserve(static_cast<size_t>(std::min<uint64_t>(4ull * declared, affordable)));
+  object.cornerIndices.reserve(
+      static_cast<size_t>(std::min<uint64_t>(4ull * declared, affordable)));
   object.cornerUvs.reserve(object.cornerIndices.capacity() * 2);
 
   Face* current = nullptr;

@@ -47,7 +47,8 @@ bool NextToken(Token& token, Tokenizer& t) {
   if (classAt(pos) == kEnd) return false;
 
   // Leading blanks; blanks running into the end give one empty token.
-  while (classAt(pos) == kBlank) ++pos;
+  while (classAt(pos) == kBlank)
+    ++pos;
   const uint8_t first = classAt(pos);
   if (first == kEnd || first == kDelimiter) {
     if (first == kDelimiter) t.breakChar = s[pos++];
@@ -61,7 +62,8 @@ bool NextToken(Token& token, Tokenizer& t) {
     // A quoted token holds everything up to its closing quote, whatever its length.
     const unsigned char closing = s[pos++];
     const size_t start = pos;
-    while (pos < end && s[pos] != closing && s[pos] != '\0') ++pos;
+    while (pos < end && s[pos] != closing && s[pos] != '\0')
+      ++pos;
     token.view = std::string_view(t.text + start, pos - start);
     t.quoted = 1;
     if (pos < end && s[pos] == closing) {
@@ -86,7 +88,8 @@ bool NextToken(Token& token, Tokenizer& t) {
       // The first blank is the break; the blanks after it are absorbed, and a delimiter after
       // them still ends this token.
       t.breakChar = s[pos++];
-      while (classAt(pos) == kBlank) ++pos;
+      while (classAt(pos) == kBlank)
+        ++pos;
       next = classAt(pos);
     }
     if (next == kDelimiter) t.breakChar = s[pos++];

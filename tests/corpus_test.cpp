@@ -18,7 +18,8 @@ std::string Counts(const Model& model) {
   std::ostringstream out;
   out << "materials=" << model.materials.size() << " objects=";
   for (size_t i = 0; i < model.objects.size(); ++i) {
-    out << (i ? "," : "") << model.objects[i].vertices.size() << "/" << model.objects[i].faces.size();
+    out << (i ? "," : "") << model.objects[i].vertices.size() << "/"
+        << model.objects[i].faces.size();
   }
   return out.str();
 }
@@ -50,7 +51,8 @@ TEST(Corpus, EveryDocumentLoadsWithItsCounts) {
     const std::string actual =
         result == kLoadOk ? Counts(model) : "result=" + std::to_string(static_cast<int>(result));
     const auto found = expected.find(name);
-    ASSERT_NE(found, expected.end()) << "no expectation for " << name << "; it loads as: " << actual;
+    ASSERT_NE(found, expected.end())
+        << "no expectation for " << name << "; it loads as: " << actual;
     EXPECT_EQ(actual, found->second) << name;
     ++checked;
   }

@@ -1,0 +1,261 @@
+// The front end through the stand-in window services: command lines, the conversion driver's
+// messages and owners, and the dialog procedure driven by the messages the platform would send.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "front/command_line.h"
+#include "front/conversion_dialog.h"
+#include "front/convert_file.h"
+#include "front/resources/resource_ids.h"
+#include "front/resources/texts.h"
+#include "front/stand_in/stand_in_windows.h"
+#include "tests/test_support.h"
+#include "tools/qzdump/qz_file.h"
+
+namespace {
+
+TEST(RawCommandLine, FirstAndLastCharactersAreDropped) {
+  const struct {
+    const char* raw;
+    bool dialog;
+    const char* source;
+  } cases[] = {
+      {"", true, ""},
+      {"\"C:\\models\\ship.mqo\"", false, "C:\\models\\ship.mqo"},
+      {"\"C:\\my models\\ship.mqo\" ", false, "C:\\my models\\ship.mqo\""},
+      {"C:\\a.mqo", false, ":\\a.mq"},
+      {"\"\"", false, ""},
+      {"x", false, ""},
+      {"\"a.mqo\" \"b.mqo\"", false, "a.mqo\" \"b.mqo"},
+  };
+  for (const auto& c : cases) {
+    const RawCommandLine line = InterpretRawCommandLine(c.raw);
+    EXPECT_EQ(line.dialog, c.dialog) << c.raw;
+    if (c.dialog) continue;
+    EXPECT_EQ(line.sourcePath, c.source) << c.raw;
+    EXPECT_EQ(line.destinationPath, std::string(c.source) + ".qz") << c.raw;
+  }
+}
+
+TEST(Arguments, Parsing) {
+  using A = Arguments;
+  const struct {
+    std::vector<std::string> words;
+    A::Action action;
+    bool flat;
+    const char* output;
+    std::vector<std::string> files;
+  } cases[] = {
+      {{"a.mqo"}, A::kConvert, false, "", {"a.mqo"}},
+      {{"a.mqo", "b.mqo"}, A::kConvert, false, "", {"a.mqo", "b.mqo"}},
+      {{"--flat", "a.mqo"}, A::kConvert, true, "", {"a.mqo"}},
+      {{"a.mqo", "--flat"}, A::kConvert, true, "", {"a.mqo"}},
+      {{"-o", "x.qz", "a.mqo"}, A::kConvert, false, "x.qz", {"a.mqo"}},
+      {{"a.mqo", "--output", "-x.qz"}, A::kConvert, false, "-x.qz", {"a.mqo"}},
+      {{"--", "--flat", "-"}, A::kConvert, false, "", {"--flat", "-"}},
+      {{"-"}, A::kConvert, false, "", {"-"}},
+      {{}, A::kDialog, false, "", {}},
+      {{"-h"}, A::kHelp, false, "", {}},
+      {{"a.mqo", "--help"}, A::kHelp, false, "", {"a.mqo"}},
+      {{"--version"}, A::kVersion, false, "", {}},
+      {{"--bogus", "a.mqo"}, A::kUsageError, false, "", {}},
+      {{"a.mqo", "-o"}, A::kUsageError, false, "", {"a.mqo"}},
+      {{"-o", "x.qz", "a.mqo", "b.mqo"}, A::kUsageError, false, "x.qz", {"a.mqo", "b.mqo"}},
+      {{"-o", "x", "-o", "y", "a.mqo"}, A::kUsageError, false, "x", {}},
+      {{"--flat"}, A::kUsageError, true, "", {}},
+  };
+  for (const auto& c : cases) {
+    const A parsed = ParseArguments(c.words);
+    const std::string where = testing::PrintToString(c.words);
+    EXPECT_EQ(parsed.action, c.action) << where;
+    if (c.action == A::kUsageError) {
+      EXPECT_FALSE(parsed.error.empty()) << where;
+      continue;
+    }
+    EXPECT_EQ(parsed.flat, c.flat) << where;
+    EXPECT_EQ(parsed.outputPath, c.output) << where;
+    EXPECT_EQ(parsed.files, c.files) << where;
+  }
+}
+
+// Records every message box instead of printing it.
+struct Shown {
+  HWND owner;
+  std::string text;
+  std::string caption;
+};
+std::vector<Shown>& ShownMessages() {
+  static std::vector<Shown> shown;
+  return shown;
+}
+
+class Front : public testing::Test {
+ protected:
+  void SetUp() override {
+    ShownMessages().clear();
+    previous_ = SetStandInPresenter({[](HWND owner, const char* text, const char* caption) {
+                                       ShownMessages().push_back({owner, text, caption});
+                                     },
+                                     nullptr});
+    WriteFile(folder_ / "house.mqo",
+              ReadFile(std::string(VUV2EZ_TEST_DATA) + "/../../examples/house.mqo"));
+    WriteFile(folder_ / "empty.mqo", "");
+  }
+  void TearDown() override { SetStandInPresenter(previous_); }
+
+  std::vector<QzFaceRecord> Faces(const std::string& path) {
+    const std::string bytes = ReadFile(path);
+    QzFile file;
+    std::string error;
+    EXPECT_TRUE(ParseQz(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), file, error))
+        << path << ": " << error;
+    return file.faces;
+  }
+
+  ScratchFolder folder_;
+  StandInPresenter previous_;
+};
+
+TEST_F(Front, ConvertFileShowsOneMessagePerOutcome) {
+  const std::string house = folder_ / "house.mqo";
+  const struct {
+    std::string source;
+    std::string destination;
+    ConversionOutcome outcome;
+    const char* text;
+  } cases[] = {
+      {house, folder_ / "house.qz", kConverted, kFinishedText},
+      {folder_ / "missing.mqo", folder_ / "m.qz", kSourceUnreadable, kReadFailedText},
+      {"", ".qz", kSourceUnreadable, kReadFailedText},
+      {folder_ / "empty.mqo", folder_ / "e.qz", kSourceNotMqo, kNotMqoText},
+      {house, folder_ / "no/such/folder/h.qz", kDestinationUnwritable, kWriteFailedText},
+  };
+  for (const auto& c : cases) {
+    ShownMessages().clear();
+    EXPECT_EQ(ConvertFile(nullptr, c.source.c_str(), c.destination.c_str()), c.outcome) << c.source;
+    ASSERT_EQ(ShownMessages().size(), 1u) << c.source;
+    EXPECT_EQ(ShownMessages()[0].owner, nullptr);
+    EXPECT_EQ(ShownMessages()[0].text, c.text);
+    EXPECT_EQ(ShownMessages()[0].caption, "VUV2EZ");
+  }
+  EXPECT_EQ(folder_.Entries(), (std::vector<std::string>{"empty.mqo", "house.mqo", "house.qz"}));
+  EXPECT_EQ(std::string(kNotMqoText), "MQO フォーマットではありません。");
+}
+
+TEST_F(Front, CommandLineWayConvertsSmoothAndReportsFailureByStatus) {
+  Arguments arguments = ParseArguments({folder_ / "house.mqo"});
+  EXPECT_EQ(ConvertArguments(arguments), 0);
+  EXPECT_TRUE(FileExists(folder_ / "house.mqo.qz"));
+  arguments = ParseArguments({folder_ / "house.mqo", folder_ / "empty.mqo"});
+  EXPECT_EQ(ConvertArguments(arguments), 1);
+  ASSERT_EQ(ShownMessages().size(), 3u);
+  EXPECT_EQ(ShownMessages()[2].text, kNotMqoText);
+}
+
+class Dialog : public Front {
+ protected:
+  void SetUp() override {
+    Front::SetUp();
+    dialog_ = CreateStandInDialog(kConversionDialogLayout, ConversionDialogProc);
+    Send(WM_INITDIALOG, 0, 0);
+  }
+  INT_PTR Send(UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendStandInMessage(dialog_.get(), message, wParam, lParam);
+  }
+  std::string Text(int id) { return GetDlgItem(dialog_.get(), id)->text; }
+  void Drop(std::vector<std::string> paths) {
+    StandInDrop drop{std::move(paths), false};
+    EXPECT_EQ(Send(WM_DROPFILES, reinterpret_cast<WPARAM>(&drop), 0), 0);
+    EXPECT_TRUE(drop.finished);
+  }
+  void Press(int id) { Send(WM_COMMAND, static_cast<WPARAM>(id), 0); }
+
+  std::unique_ptr<StandInWindow> dialog_;
+};
+
+TEST_F(Dialog, HasTheControlsInTabOrder) {
+  std::vector<int> ids;
+  for (const auto& control : dialog_->controls)
+    ids.push_back(control->id);
+  EXPECT_EQ(ids, (std::vector<int>{1001, 1006, 1008, -1, -1, 1011}));
+  EXPECT_EQ(Text(IDC_CONVERT), "変換");
+  EXPECT_EQ(Text(IDC_FLAT_NORMALS), "法線をフラットシェーディング用にする");
+  EXPECT_EQ(dialog_->text, "VUV2EZ");
+  EXPECT_EQ(Text(IDC_SOURCE_PATH), "");
+  EXPECT_EQ(IsDlgButtonChecked(dialog_.get(), IDC_FLAT_NORMALS), BST_UNCHECKED);
+}
+
+TEST_F(Dialog, DropFillsBothFieldsAndConvertsNothing) {
+  Drop({"D:\\work\\robot.mqo"});
+  EXPECT_EQ(Text(IDC_SOURCE_PATH), "D:\\work\\robot.mqo");
+  EXPECT_EQ(Text(IDC_DESTINATION_PATH), "D:\\work\\robot.mqo.qz");
+  Drop({"/first.mqo", "/second.mqo", "/third.mqo"});
+  EXPECT_EQ(Text(IDC_SOURCE_PATH), "/first.mqo");
+  EXPECT_EQ(Text(IDC_DESTINATION_PATH), "/first.mqo.qz");
+  const std::string longPath = "/" + std::string(3000, 'p') + ".mqo";
+  Drop({longPath});
+  EXPECT_EQ(Text(IDC_SOURCE_PATH), longPath);
+  EXPECT_EQ(Text(IDC_DESTINATION_PATH), longPath + ".qz");
+  Drop({});
+  EXPECT_EQ(Text(IDC_SOURCE_PATH), longPath);
+  EXPECT_TRUE(ShownMessages().empty());
+}
+
+TEST_F(Dialog, ButtonWithEmptySourceReportsReadFailureOwnedByTheDialog) {
+  Press(IDC_CONVERT);
+  ASSERT_EQ(ShownMessages().size(), 1u);
+  EXPECT_EQ(ShownMessages()[0].owner, dialog_.get());
+  EXPECT_EQ(ShownMessages()[0].text, kReadFailedText);
+}
+
+TEST_F(Dialog, TypedDestinationAndCheckboxChooseTheOutput) {
+  Drop({folder_ / "house.mqo"});
+  SetWindowTextA(GetDlgItem(dialog_.get(), IDC_DESTINATION_PATH), (folder_ / "typed.qz").c_str());
+  Press(IDC_CONVERT);
+  GetDlgItem(dialog_.get(), IDC_FLAT_NORMALS)->checkState = BST_CHECKED;
+  SetWindowTextA(GetDlgItem(dialog_.get(), IDC_DESTINATION_PATH), (folder_ / "flat.qz").c_str());
+  Press(IDC_CONVERT);
+  ASSERT_EQ(ShownMessages().size(), 2u);
+  EXPECT_EQ(ShownMessages()[1].text, kFinishedText);
+  EXPECT_FALSE(FileExists(folder_ / "house.mqo.qz"));
+
+  // Flat: every corner of a record carries the same normal; smooth: corners differ.
+  int smoothDiffering = 0;
+  for (const QzFaceRecord& r : Faces(folder_ / "typed.qz")) {
+    smoothDiffering += std::memcmp(&r.normals[0], &r.normals[1], sizeof(Vec4)) != 0;
+  }
+  EXPECT_GT(smoothDiffering, 0);
+  for (const QzFaceRecord& r : Faces(folder_ / "flat.qz")) {
+    for (int s = 1; s < 4; ++s)
+      EXPECT_EQ(std::memcmp(&r.normals[0], &r.normals[s], sizeof(Vec4)), 0);
+  }
+}
+
+TEST_F(Dialog, EnterEscapeAndOtherCommandsDoNothing) {
+  Drop({folder_ / "house.mqo"});
+  for (int command : {IDOK, IDCANCEL, IDC_SOURCE_PATH, IDC_FLAT_NORMALS})
+    Press(command);
+  Send(0x0100 /* a key message */, 13, 0);
+  EXPECT_FALSE(dialog_->ended);
+  EXPECT_TRUE(ShownMessages().empty());
+  EXPECT_FALSE(FileExists(folder_ / "house.mqo.qz"));
+}
+
+TEST_F(Dialog, CloseEndsTheDialogWithZero) {
+  for (UINT message : {WM_CLOSE, WM_DESTROY}) {
+    dialog_->ended = false;
+    dialog_->result = 7;
+    Send(message, 0, 0);
+    EXPECT_TRUE(dialog_->ended);
+    EXPECT_EQ(dialog_->result, 0);
+  }
+}
+
+TEST(DialogBox, CannotBeCreatedWithoutAPresenter) {
+  EXPECT_EQ(
+      DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_CONVERSION), nullptr, ConversionDialogProc, 0),
+      -1);
+}
+
+}  // namespace

@@ -60,14 +60,15 @@ const float kThird = static_cast<float>(1.0 / std::sqrt(3.0));
 
 TEST(Normals, FaceNormalAndDegenerateFaces) {
   std::vector<Vec4> normals;
-  ComputeNormals(MakeObject({{0, 0, 0, 1}, {1, 0, 0, 1}, {1, 1, 0, 1}, {0, 1, 0, 1}}, {{0, 1, 2, 3}}),
-                 false, normals);
+  ComputeNormals(
+      MakeObject({{0, 0, 0, 1}, {1, 0, 0, 1}, {1, 1, 0, 1}, {0, 1, 0, 1}}, {{0, 1, 2, 3}}), false,
+      normals);
   ASSERT_EQ(normals.size(), 1u);
   ExpectVec(normals[0], 0, 0, -1, 1, "square");
 
   // A zero cross product gives (0 0 0 1) and leaves smooth directions unchanged.
-  const MeshObject line = MakeObject(
-      {{0, 0, 0, 1}, {1, 1, 1, 1}, {2, 2, 2, 1}, {1, 0, 0, 1}}, {{0, 1, 2}, {0, 3, 1}});
+  const MeshObject line =
+      MakeObject({{0, 0, 0, 1}, {1, 1, 1, 1}, {2, 2, 2, 1}, {1, 0, 0, 1}}, {{0, 1, 2}, {0, 3, 1}});
   ComputeNormals(line, false, normals);
   ExpectVec(normals[0], 0, 0, 0, 1, "collinear, flat");
   ComputeNormals(line, true, normals);
@@ -87,13 +88,20 @@ TEST(Normals, FaceNormalAndDegenerateFaces) {
   ExpectVec(normals[1], 0, 0, 0, 1, "two corners, flat");
   ComputeNormals(small, true, normals);
   ASSERT_EQ(normals.size(), 3u);
-  for (const Vec4& v : normals) ExpectVec(v, 0, 0, 0, 1, "no face of three corners");
+  for (const Vec4& v : normals)
+    ExpectVec(v, 0, 0, 0, 1, "no face of three corners");
 }
 
 TEST(Normals, CubeSmoothNormalsPointAlongTheDiagonals) {
   const MeshObject cube = MakeObject(
-      {{-1, -1, -1, 1}, {1, -1, -1, 1}, {1, 1, -1, 1}, {-1, 1, -1, 1},
-       {-1, -1, 1, 1}, {1, -1, 1, 1}, {1, 1, 1, 1}, {-1, 1, 1, 1}},
+      {{-1, -1, -1, 1},
+       {1, -1, -1, 1},
+       {1, 1, -1, 1},
+       {-1, 1, -1, 1},
+       {-1, -1, 1, 1},
+       {1, -1, 1, 1},
+       {1, 1, 1, 1},
+       {-1, 1, 1, 1}},
       {{0, 1, 2, 3}, {5, 4, 7, 6}, {4, 0, 3, 7}, {1, 5, 6, 2}, {3, 2, 6, 7}, {4, 5, 1, 0}});
   std::vector<Vec4> normals;
   ComputeNormals(cube, true, normals);
@@ -118,8 +126,8 @@ TEST(Normals, EveryCornerOfALargeFaceContributesAndRepeatsCount) {
   std::vector<Vec4> normals;
   ComputeNormals(object, true, normals);
   ExpectVec(normals[4], 0, 0, -1, 1, "fifth corner");
-  ExpectVec(normals[0], 0, static_cast<float>(-1 / std::sqrt(2.0)), static_cast<float>(-1 / std::sqrt(2.0)), 1,
-            "shared by two faces");
+  ExpectVec(normals[0], 0, static_cast<float>(-1 / std::sqrt(2.0)),
+            static_cast<float>(-1 / std::sqrt(2.0)), 1, "shared by two faces");
 }
 
 TEST(Normals, IndicesOutsideTheObjectAreNeverRead) {
@@ -132,7 +140,8 @@ TEST(Normals, IndicesOutsideTheObjectAreNeverRead) {
   ExpectVec(normals[2], 0, 0, 0, 1, "first corner negative");
   ComputeNormals(object, true, normals);
   ASSERT_EQ(normals.size(), 3u);
-  for (const Vec4& v : normals) ExpectVec(v, 0, 0, -1, 1, "in-range corners of face 1");
+  for (const Vec4& v : normals)
+    ExpectVec(v, 0, 0, -1, 1, "in-range corners of face 1");
 }
 
 }  // namespace

@@ -19,17 +19,35 @@ TEST(ParseInt, ListedCases) {
     const char* text;
     int32_t value;
   } cases[] = {
-      {"0", 0},           {"42", 42},         {"-7", -7},          {"+15", 15},
-      {" \t\n\v\f\r9", 9}, {"12abc", 12},      {"abc", 0},          {"", 0},
-      {"-", 0},           {"3.9", 3},         {"2147483647", 2147483647},
-      {"2147483648", INT32_MIN},               {"4294967295", -1},  {"4294967296", 0},
-      {"4294967297", 1},  {"-4294967295", 1}, {"99999999999", 1215752191},
-      {"{", 0},           {"1e5", 1},         {"0x10", 0},         {"--1", 0},
+      {"0", 0},
+      {"42", 42},
+      {"-7", -7},
+      {"+15", 15},
+      {" \t\n\v\f\r9", 9},
+      {"12abc", 12},
+      {"abc", 0},
+      {"", 0},
+      {"-", 0},
+      {"3.9", 3},
+      {"2147483647", 2147483647},
+      {"2147483648", INT32_MIN},
+      {"4294967295", -1},
+      {"4294967296", 0},
+      {"4294967297", 1},
+      {"-4294967295", 1},
+      {"99999999999", 1215752191},
+      {"{", 0},
+      {"1e5", 1},
+      {"0x10", 0},
+      {"--1", 0},
   };
-  for (const auto& c : cases) EXPECT_EQ(ParseInt(c.text), c.value) << c.text;
+  for (const auto& c : cases)
+    EXPECT_EQ(ParseInt(c.text), c.value) << c.text;
 }
 
-uint32_t Bits(float value) { return std::bit_cast<uint32_t>(value); }
+uint32_t Bits(float value) {
+  return std::bit_cast<uint32_t>(value);
+}
 
 TEST(ParseReal, ListedCases) {
   const float inf = std::numeric_limits<float>::infinity();
@@ -72,7 +90,8 @@ TEST(ParseReal, ListedCases) {
       {"3.4028235e38", 3.4028235e38f},
       {"1.4e-45", 1.4e-45f},
   };
-  for (const auto& c : cases) EXPECT_EQ(Bits(ParseReal(c.text)), Bits(c.value)) << c.text;
+  for (const auto& c : cases)
+    EXPECT_EQ(Bits(ParseReal(c.text)), Bits(c.value)) << c.text;
 }
 
 // The plain conversion of a token in the accepted form: exponent letter d/D read as e.
@@ -88,7 +107,8 @@ TEST(ParseReal, MatchesPlainConversionOnRandomTokens) {
   std::mt19937_64 random(6);
   auto digits = [&](int count) {
     std::string s;
-    for (int i = 0; i < count; ++i) s += static_cast<char>('0' + random() % 10);
+    for (int i = 0; i < count; ++i)
+      s += static_cast<char>('0' + random() % 10);
     return s;
   };
   const char* exponentLetters = "eEdD";
@@ -100,10 +120,12 @@ TEST(ParseReal, MatchesPlainConversionOnRandomTokens) {
     const int shape = static_cast<int>(random() % 6);
     if (shape == 0) {
       // What modellers write: a few digits, four to six decimals.
-      token += digits(1 + static_cast<int>(random() % 4)) + "." + digits(4 + static_cast<int>(random() % 3));
+      token += digits(1 + static_cast<int>(random() % 4)) + "." +
+               digits(4 + static_cast<int>(random() % 3));
     } else if (shape == 1) {
       // Long mantissas that leave the fast path.
-      token += digits(1 + static_cast<int>(random() % 25)) + "." + digits(static_cast<int>(random() % 25));
+      token += digits(1 + static_cast<int>(random() % 25)) + "." +
+               digits(static_cast<int>(random() % 25));
     } else if (shape == 2) {
       token += digits(1 + static_cast<int>(random() % 8)) + exponentLetters[random() % 4] +
                (random() % 2 ? "-" : "") + digits(1 + static_cast<int>(random() % 2));
@@ -115,10 +137,12 @@ TEST(ParseReal, MatchesPlainConversionOnRandomTokens) {
       std::snprintf(text, sizeof text, "%.17g", (static_cast<double>(f) + next) / 2);
       token += text;
     } else if (shape == 4) {
-      token += "0." + std::string(random() % 30, '0') + digits(1 + static_cast<int>(random() % 17)) +
-               "e" + std::to_string(static_cast<int>(random() % 700) - 350);
+      token += "0." + std::string(random() % 30, '0') +
+               digits(1 + static_cast<int>(random() % 17)) + "e" +
+               std::to_string(static_cast<int>(random() % 700) - 350);
     } else {
-      token += digits(static_cast<int>(random() % 3)) + "." + digits(static_cast<int>(random() % 3));
+      token +=
+          digits(static_cast<int>(random() % 3)) + "." + digits(static_cast<int>(random() % 3));
     }
     ASSERT_EQ(Bits(ParseReal(token)), Bits(PlainConversion(token))) << token;
   }

@@ -51,13 +51,16 @@ std::string AnnotatedHex(const std::vector<uint8_t>& b) {
   const size_t faces = Word(b, 16) / sizeof(QzFaceRecord);
   for (size_t i = 0; i < faces; ++i) {
     out << "# face " << i << "\n";
-    for (int s = 0; s < 4; ++s) row(16, "position " + std::to_string(s));
-    for (int s = 0; s < 4; ++s) row(16, "normal " + std::to_string(s));
+    for (int s = 0; s < 4; ++s)
+      row(16, "position " + std::to_string(s));
+    for (int s = 0; s < 4; ++s)
+      row(16, "normal " + std::to_string(s));
     row(32, "uv x4");
     row(8, "colour, texture, zero");
   }
   if (at < b.size()) out << "# textures\n";
-  while (at < b.size()) row(16, "slot");
+  while (at < b.size())
+    row(16, "slot");
   return out.str();
 }
 
@@ -68,7 +71,8 @@ std::vector<uint8_t> ParseHex(const std::string& text) {
   while (std::getline(in, line)) {
     std::istringstream words(line.substr(0, line.find('#')));
     std::string word;
-    while (words >> word) bytes.push_back(static_cast<uint8_t>(std::stoul(word, nullptr, 16)));
+    while (words >> word)
+      bytes.push_back(static_cast<uint8_t>(std::stoul(word, nullptr, 16)));
   }
   return bytes;
 }
@@ -100,9 +104,9 @@ TEST(QzWriter, KeyBytes) {
   Model model;
   ASSERT_EQ(LoadText(model, ReadFile(kGolden + "empty.mqo")), kLoadOk);
   const std::vector<uint8_t> empty = QzBytes(model, true);
-  const std::vector<uint8_t> expected = {
-      0x51, 0x5A, 0x46, 0, 0, 2, 0, 0, 0, 0, 0, 0, 48, 0, 0, 0, 0, 0, 0, 0, 48, 0, 0, 0,
-      0,    0,    0,    0, 48, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  const std::vector<uint8_t> expected = {0x51, 0x5A, 0x46, 0, 0,  2, 0, 0, 0, 0, 0, 0, 48, 0, 0, 0,
+                                         0,    0,    0,    0, 48, 0, 0, 0, 0, 0, 0, 0, 48, 0, 0, 0,
+                                         2,    0,    0,    0, 0,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0};
   EXPECT_EQ(empty, expected);
 
   ASSERT_EQ(LoadText(model, ReadFile(kGolden + "colour.mqo")), kLoadOk);
@@ -128,8 +132,10 @@ TEST(QzWriter, KeyBytes) {
 }
 
 TEST(QzWriter, FaceCountKeepsLow16BitsWhileFirstFaceCountsAll) {
-  std::string text = "Metasequoia\nObject \"big\" {\n vertex 3 {\n 0 0 0\n 1 0 0\n 0 1 0\n }\n face 70000 {\n";
-  for (int i = 0; i < 70000; ++i) text += "3 V(0 1 2)\n";
+  std::string text =
+      "Metasequoia\nObject \"big\" {\n vertex 3 {\n 0 0 0\n 1 0 0\n 0 1 0\n }\n face 70000 {\n";
+  for (int i = 0; i < 70000; ++i)
+    text += "3 V(0 1 2)\n";
   text += "}\n}\nObject \"small\" {\n face 1 {\n 1 V(0)\n }\n}\n";
   Model model;
   ASSERT_EQ(LoadText(model, text), kLoadOk);
@@ -149,10 +155,9 @@ TEST(QzWriter, ColourOfValuesBeyondRangeSaturates) {
     MaterialColour col;
     uint32_t colour;
   } cases[] = {
-      {{1, 0.5f, 0, 1}, 0x00FF7F00u},
-      {{std::nanf(""), 0, 1, 1}, 0x000000FFu},
-      {{inf, 0, 0, 1}, 0xFFFF0000u},                      // 2^63 - 1, low 32 bits all set
-      {{-inf, 0, 0, 1}, 0x00000000u},                     // -2^63, low 32 bits zero
+      {{1, 0.5f, 0, 1}, 0x00FF7F00u},         {{std::nanf(""), 0, 1, 1}, 0x000000FFu},
+      {{inf, 0, 0, 1}, 0xFFFF0000u},      // 2^63 - 1, low 32 bits all set
+      {{-inf, 0, 0, 1}, 0x00000000u},     // -2^63, low 32 bits zero
       {{0, 0, 0x1p55f, 1}, 0x00000000u},  // 255 * 2^55 = 2^63 - 2^55 fits: low 32 bits zero
       {{0, 0, 0x1p56f, 1}, 0xFFFFFFFFu},  // 255 * 2^56 does not: 2^63 - 1
       {{-0.5f, -1, -0.004f, 1}, 0xFF8000FFu},

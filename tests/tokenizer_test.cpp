@@ -101,17 +101,30 @@ const int kQ = '"';
 
 TEST(Tokenizer, ListedCases) {
   const std::string long70(70, 'a');
-  const std::string longPath = "C:\\Users\\someone\\Documents\\textures\\" + std::string(90, 'x') + ".png";
+  const std::string longPath =
+      "C:\\Users\\someone\\Documents\\textures\\" + std::string(90, 'x') + ".png";
   const Case cases[] = {
-      {"keyword, count, brace", "Material 2 {\n", {{"material", 0, ' '}, {"2", 0, ' '}, {"{", 0, '\n'}}},
+      {"keyword, count, brace",
+       "Material 2 {\n",
+       {{"material", 0, ' '}, {"2", 0, ' '}, {"{", 0, '\n'}}},
       {"col with parentheses",
        "col(1.000 0.500 0.000 1.000)",
-       {{"col", 0, '('}, {"1.000", 0, ' '}, {"0.500", 0, ' '}, {"0.000", 0, ' '}, {"1.000", 0, ')'}}},
-      {"quoted tex argument", "tex(\"Wood.BMP\")", {{"tex", 0, '('}, {"Wood.BMP", 1, kQ}, {"", 0, ')'}}},
-      {"V splits from its parenthesis", "V(0 1 2)", {{"v", 0, '('}, {"0", 0, ' '}, {"1", 0, ' '}, {"2", 0, ')'}}},
+       {{"col", 0, '('},
+        {"1.000", 0, ' '},
+        {"0.500", 0, ' '},
+        {"0.000", 0, ' '},
+        {"1.000", 0, ')'}}},
+      {"quoted tex argument",
+       "tex(\"Wood.BMP\")",
+       {{"tex", 0, '('}, {"Wood.BMP", 1, kQ}, {"", 0, ')'}}},
+      {"V splits from its parenthesis",
+       "V(0 1 2)",
+       {{"v", 0, '('}, {"0", 0, ' '}, {"1", 0, ' '}, {"2", 0, ')'}}},
       {"quoted name keeps case and blanks", "\"My Object\" {", {{"My Object", 1, kQ}, {"{", 0, 0}}},
       {"70 letters cut at 63", long70, {{std::string(63, 'a'), 0, 0}, {std::string(7, 'a'), 0, 0}}},
-      {"apostrophe after a word opens the next token", "abc'De f'", {{"abc", 0, 0}, {"De f", 1, '\''}}},
+      {"apostrophe after a word opens the next token",
+       "abc'De f'",
+       {{"abc", 0, 0}, {"De f", 1, '\''}}},
       {"unclosed quote runs to the end", "\"abc def", {{"abc def", 1, 0}}},
       {"leading blanks skipped", "  \t word", {{"word", 0, 0}}},
       {"leading line feed gives an empty token", "\nword", {{"", 0, '\n'}, {"word", 0, 0}}},
@@ -123,9 +136,12 @@ TEST(Tokenizer, ListedCases) {
       {"CRLF line ends", "1.0 2.0\r\n3\r\n", {{"1.0", 0, ' '}, {"2.0", 0, '\n'}, {"3", 0, '\n'}}},
       {"CRLF after a delimiter", ")\r\n", {{"", 0, ')'}, {"", 0, '\n'}}},
       {"the text ends at a zero byte", std::string("ab\0cd", 5), {{"ab", 0, 0}}},
-      {"a long quoted path stays whole", "tex(\"" + longPath + "\")",
+      {"a long quoted path stays whole",
+       "tex(\"" + longPath + "\")",
        {{"tex", 0, '('}, {longPath, 1, kQ}, {"", 0, ')'}}},
-      {"quoted text holds delimiters and line feeds", "'a;b\n(c)' d", {{"a;b\n(c)", 1, '\''}, {"d", 0, 0}}},
+      {"quoted text holds delimiters and line feeds",
+       "'a;b\n(c)' d",
+       {{"a;b\n(c)", 1, '\''}, {"d", 0, 0}}},
       {"folding touches only ASCII capitals", "\x83\x41Z\xE4", {{"\x83\x61z\xE4", 0, 0}}},
       {"empty text gives no token", "", {}},
   };

@@ -37,5 +37,6 @@ void ComputeNormals(const MeshObject& object, bool smooth, std::vector<Vec4>& no
       Vec4Copy(normals[i], n);
     }
   }
-  for (Vec4& normal : normals) Vec4Normalize(normal);
+  for (Vec4& normal : normals)
+    Vec4Normalize(normal);
 }

@@ -52,8 +52,8 @@ bool ResolveDestination(const char* destination, std::string& resolved) {
 
 uint64_t NameSeed() {
   static uint64_t counter = 0;
-  const auto ticks = static_cast<uint64_t>(
-      std::chrono::steady_clock::now().time_since_epoch().count());
+  const auto ticks =
+      static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
 #ifdef _WIN32
   const uint64_t process = GetCurrentProcessId();
 #else
@@ -86,7 +86,8 @@ bool OpenOutput(const char* destination, OutputFile& file) {
   for (int attempt = 0; attempt < 64; ++attempt) {
     uint64_t seed = NameSeed();
     std::string name = ".vuv2ez-";
-    for (int i = 0; i < 10; ++i, seed /= 36) name.push_back(kDigits[seed % 36]);
+    for (int i = 0; i < 10; ++i, seed /= 36)
+      name.push_back(kDigits[seed % 36]);
     const std::string temporary = folder + name + ".tmp";
     const int fd = CreateExclusive(temporary, file.destinationPath);
     if (fd < 0) {

@@ -10,7 +10,8 @@
 
 #include "reader/model.h"
 
-static_assert(std::endian::native == std::endian::little, "records are copied as they lie in memory");
+static_assert(std::endian::native == std::endian::little,
+              "records are copied as they lie in memory");
 
 inline constexpr uint8_t kQzMagic[4] = {'Q', 'Z', 'F', 0};
 inline constexpr uint32_t kQzVersion = 0x200;

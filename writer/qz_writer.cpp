@@ -125,7 +125,8 @@ bool WriteQz(const Model& model, bool smooth, QzSink sink) {
   uint64_t totalRecords = 0;
   for (const MeshObject& object : model.objects) {
     uint64_t records = 0;
-    for (const Face& face : object.faces) records += RecordsOf(face);
+    for (const Face& face : object.faces)
+      records += RecordsOf(face);
     objectRecords.push_back(records);
     totalRecords += records;
   }
@@ -147,7 +148,8 @@ bool WriteQz(const Model& model, bool smooth, QzSink sink) {
   header.faceDataSize = static_cast<uint32_t>(faceDataSize);
   header.faceDataOffset = static_cast<uint32_t>(sizeof(QzHeader) + objectTableSize);
   header.textureTableSize = static_cast<uint32_t>(textures.size());
-  header.textureTableOffset = static_cast<uint32_t>(sizeof(QzHeader) + objectTableSize + faceDataSize);
+  header.textureTableOffset =
+      static_cast<uint32_t>(sizeof(QzHeader) + objectTableSize + faceDataSize);
   header.trailer = kQzTrailerWord;
   out.Append(&header, sizeof header);
 
@@ -166,7 +168,8 @@ bool WriteQz(const Model& model, bool smooth, QzSink sink) {
 
   std::vector<Appearance> looks;
   looks.reserve(model.materials.size());
-  for (const Material& material : model.materials) looks.push_back(AppearanceOf(material));
+  for (const Material& material : model.materials)
+    looks.push_back(AppearanceOf(material));
   const Appearance fallback{0x00FFFFFFu, -1};  // white, untextured
 
   std::vector<Vec4> normals;

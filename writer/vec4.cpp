@@ -4,11 +4,17 @@
 #include <cmath>
 
 namespace {
-float Store(double value) { return static_cast<float>(value); }
-double Wide(float value) { return static_cast<double>(value); }
+float Store(double value) {
+  return static_cast<float>(value);
+}
+double Wide(float value) {
+  return static_cast<double>(value);
+}
 }  // namespace
 
-void Vec4Copy(Vec4& destination, const Vec4& source) { destination = source; }
+void Vec4Copy(Vec4& destination, const Vec4& source) {
+  destination = source;
+}
 
 void Vec4Add(Vec4& destination, const Vec4& source) {
   destination.x = Store(Wide(destination.x) + Wide(source.x));

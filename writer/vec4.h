@@ -6,8 +6,8 @@
 #include "reader/model.h"
 
 void Vec4Copy(Vec4& destination, const Vec4& source);
-void Vec4Add(Vec4& destination, const Vec4& source);                // destination += source
-void Vec4Sub(Vec4& destination, const Vec4& a, const Vec4& b);      // destination = a - b
-void Vec4Cross(Vec4& destination, const Vec4& a, const Vec4& b);    // w = 0
+void Vec4Add(Vec4& destination, const Vec4& source);              // destination += source
+void Vec4Sub(Vec4& destination, const Vec4& a, const Vec4& b);    // destination = a - b
+void Vec4Cross(Vec4& destination, const Vec4& a, const Vec4& b);  // w = 0
 // length = sqrt((y² + z²) + x²); x, y, z times 1 / length, or times 0 when length is 0; w = 1.
 void Vec4Normalize(Vec4& v);

@@ -30,7 +30,8 @@ const DialogLayout kConversionDialogLayout = {
     kCaption,
     kDialogFont,
     9,
-    kStyleVisible | kStyleCaption | kStyleSysMenu | kStyleMinimizeBox | kStyleSetFont | kStyleCenter,
+    kStyleVisible | kStyleCaption | kStyleSysMenu | kStyleMinimizeBox | kStyleSetFont |
+        kStyleCenter,
     kExStyleAcceptFiles,
     kControls,
 };

@@ -112,8 +112,7 @@ BOOL EndDialog(HWND dialog, INT_PTR result) {
   return 1;
 }
 
-INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC procedure,
-                        LPARAM parameter) {
+INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC procedure, LPARAM parameter) {
   if (templateName != MAKEINTRESOURCEA(IDD_CONVERSION) || Presenter().runDialog == nullptr) {
     return -1;
   }

@@ -82,6 +82,7 @@ bool ParseQz(const uint8_t* data, size_t size, QzFile& file, std::string& error)
 
 std::string TextureSlotName(const std::array<uint8_t, kQzTextureSlotSize>& slot) {
   size_t length = 0;
-  while (length < slot.size() && slot[length] != 0) ++length;
+  while (length < slot.size() && slot[length] != 0)
+    ++length;
   return std::string(reinterpret_cast<const char*>(slot.data()), length);
 }

@@ -23,7 +23,8 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
   if (f == nullptr) return false;
   uint8_t chunk[65536];
   size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+  while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+    bytes.insert(bytes.end(), chunk, chunk + got);
   const bool ok = std::ferror(f) == 0;
   std::fclose(f);
   return ok;
