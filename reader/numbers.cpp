@@ -23,40 +23,46 @@ constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // The number's parts as they stand in the token: mantissa digits around an optional point, and
-// the exponent's value (clamped far beyond any double's range so it cannot overflow).
+// the exponent's value (clamped far beyond any double's range so it cannot overflow). The scan
+// also accumulates the mantissa's value while it fits, which is all the fast path needs.
 struct DecimalText {
   bool negative = false;
   std::string_view integerDigits;
   std::string_view fractionDigits;
   int64_t exponent = 0;
+  uint64_t mantissa = 0;       // the digits as one integer, leading zeros dropped
+  int significantDigits = 0;   // digits in `mantissa`; past 19 it is no longer exact
 };
 
-// Fills `number`; false when the token holds no digits at all.
+// Fills `number`; false when the token holds no digits at all. One pass over the characters.
 bool ScanDecimal(std::string_view text, DecimalText& number) {
-  size_t i = 0;
-  const size_t n = text.size();
-  while (i < n && IsSpace(text[i]))
-    ++i;
-  if (i < n && (text[i] == '+' || text[i] == '-')) number.negative = text[i++] == '-';
-  const size_t integerStart = i;
-  while (i < n && IsDigit(text[i]))
-    ++i;
-  number.integerDigits = text.substr(integerStart, i - integerStart);
-  if (i < n && text[i] == '.') {
-    const size_t fractionStart = ++i;
-    while (i < n && IsDigit(text[i]))
-      ++i;
-    number.fractionDigits = text.substr(fractionStart, i - fractionStart);
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end && IsSpace(*p)) ++p;
+  if (p < end && (*p == '+' || *p == '-')) number.negative = *p++ == '-';
+  auto digitRun = [&](std::string_view& run) {
+    const char* const start = p;
+    for (; p < end && IsDigit(*p); ++p) {
+      const auto digit = static_cast<uint64_t>(*p - '0');
+      if (number.significantDigits == 0 && digit == 0) continue;  // leading zeros
+      if (++number.significantDigits <= 19) number.mantissa = number.mantissa * 10 + digit;
+    }
+    run = std::string_view(start, static_cast<size_t>(p - start));
+  };
+  digitRun(number.integerDigits);
+  if (p < end && *p == '.') {
+    ++p;
+    digitRun(number.fractionDigits);
   }
   if (number.integerDigits.empty() && number.fractionDigits.empty()) return false;
-  if (i < n && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
-    size_t j = i + 1;
+  if (p < end && (*p == 'e' || *p == 'E' || *p == 'd' || *p == 'D')) {
+    const char* q = p + 1;
     bool negativeExponent = false;
-    if (j < n && (text[j] == '+' || text[j] == '-')) negativeExponent = text[j++] == '-';
-    if (j < n && IsDigit(text[j])) {
+    if (q < end && (*q == '+' || *q == '-')) negativeExponent = *q++ == '-';
+    if (q < end && IsDigit(*q)) {
       int64_t e = 0;
-      for (; j < n && IsDigit(text[j]); ++j) {
-        if (e < 100000000) e = e * 10 + (text[j] - '0');
+      for (; q < end && IsDigit(*q); ++q) {
+        if (e < 100000000) e = e * 10 + (*q - '0');
       }
       number.exponent = negativeExponent ? -e : e;
     }
@@ -67,18 +73,10 @@ bool ScanDecimal(std::string_view text, DecimalText& number) {
 // Exact only when the mantissa fits 53 bits and the power of ten is exact: the one division or
 // multiplication is then correctly rounded, so the result equals the exact conversion.
 bool FastDouble(const DecimalText& number, double& value) {
-  uint64_t mantissa = 0;
-  int digits = 0;
-  for (std::string_view part : {number.integerDigits, number.fractionDigits}) {
-    for (char c : part) {
-      if (mantissa == 0 && c == '0') continue;  // leading zeros add no precision
-      if (++digits > 15) return false;
-      mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
-    }
-  }
+  if (number.significantDigits > 19 || number.mantissa > (uint64_t{1} << 53)) return false;
   const int64_t exponent = number.exponent - static_cast<int64_t>(number.fractionDigits.size());
   if (exponent < -22 || exponent > 22) return false;
-  const double m = static_cast<double>(mantissa);
+  const double m = static_cast<double>(number.mantissa);
   value = exponent < 0 ? m / kExactPowers[-exponent] : m * kExactPowers[exponent];
   return true;
 }
