@@ -31,13 +31,20 @@ inline bool Quoted(const MqoReader& reader) {
 }
 
 // Numbers are read without testing for the end of the text: there the previous token repeats.
+// A plain decimal is converted from the digits the tokenizer gathered while reading it.
 inline int32_t NextInt(MqoReader& reader) {
-  Next(reader);
-  return ParseInt(Current(reader));
+  PlainDecimal decimal;
+  bool isDecimal = false;
+  NextTokenDecimal(reader.token, reader.tokenizer, decimal, isDecimal);
+  int32_t value = 0;
+  return isDecimal && IntFromDecimal(decimal, value) ? value : ParseInt(Current(reader));
 }
 inline float NextReal(MqoReader& reader) {
-  Next(reader);
-  return ParseReal(Current(reader));
+  PlainDecimal decimal;
+  bool isDecimal = false;
+  NextTokenDecimal(reader.token, reader.tokenizer, decimal, isDecimal);
+  float value = 0;
+  return isDecimal && RealFromDecimal(decimal, value) ? value : ParseReal(Current(reader));
 }
 
 // A brace is an unquoted token beginning with "{" or "}"; a quoted text is never one.

@@ -130,9 +130,47 @@ int32_t ParseInt(std::string_view text) {
 }
 
 float ParseReal(std::string_view text) {
+  // The shape modellers write, [-]digits[.digits] with at most 19 digits and nothing after, is
+  // read in one tight pass; anything else takes the general scan.
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  bool negative = false;
+  if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+  const char* const first = p;
+  uint64_t mantissa = 0;
+  while (p < end && IsDigit(*p)) mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - '0');
+  const char* point = p;
+  if (p < end && *p == '.') {
+    point = ++p;
+    while (p < end && IsDigit(*p)) mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - '0');
+  }
+  const auto fraction = static_cast<size_t>(p - point);
+  const auto digits = static_cast<size_t>(p - first) - (point != first && point[-1] == '.');
+  if (p == end && digits > 0 && digits <= 19 && fraction <= 22 &&
+      mantissa <= (uint64_t{1} << 53)) {
+    const double value = static_cast<double>(mantissa) / kExactPowers[fraction];
+    return static_cast<float>(negative ? -value : value);
+  }
+
   DecimalText number;
   if (!ScanDecimal(text, number)) return 0.0f;
   double value = 0;
   if (!FastDouble(number, value)) value = SlowDouble(number);
   return static_cast<float>(number.negative ? -value : value);
+}
+
+bool IntFromDecimal(const PlainDecimal& decimal, int32_t& value) {
+  if (decimal.hasPoint) return false;
+  // At most 19 digits: the mantissa is exact, and its low 32 bits are the wrapped value.
+  const auto low = static_cast<uint32_t>(decimal.mantissa);
+  value = static_cast<int32_t>(decimal.negative ? 0u - low : low);
+  return true;
+}
+
+bool RealFromDecimal(const PlainDecimal& decimal, float& value) {
+  if (decimal.fractionDigits > 22 || decimal.mantissa > (uint64_t{1} << 53)) return false;
+  const double magnitude =
+      static_cast<double>(decimal.mantissa) / kExactPowers[decimal.fractionDigits];
+  value = static_cast<float>(decimal.negative ? -magnitude : magnitude);
+  return true;
 }

@@ -10,5 +10,13 @@
 #include <cstdint>
 #include <string_view>
 
+#include "reader/tokenizer.h"
+
 int32_t ParseInt(std::string_view text);
 float ParseReal(std::string_view text);
+
+// The same conversions of a token the tokenizer has already read as a plain decimal (see
+// NextTokenDecimal); false when the fast way cannot give the exact value, and ParseInt or
+// ParseReal must be used.
+bool IntFromDecimal(const PlainDecimal& decimal, int32_t& value);
+bool RealFromDecimal(const PlainDecimal& decimal, float& value);

@@ -3,6 +3,8 @@
 #include "reader/tokenizer.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 namespace {
 
@@ -11,6 +13,58 @@ enum CharClass : uint8_t { kPlain = 0, kBlank, kDelimiter, kQuote, kEnd };
 void MarkSet(uint8_t* classes, const char* set, CharClass kind) {
   for (const char* c = set; c != nullptr && *c != '\0'; ++c) {
     classes[static_cast<unsigned char>(*c)] = kind;
+  }
+}
+
+// Ends a word of n characters whose scan stopped at pos: terminates it and, unless the word was
+// cut at `limit`, consumes its break: the first blank after it with the blanks that follow, and a
+// delimiter after those.
+void FinishWord(Token& token, Tokenizer& t, size_t pos, size_t n, size_t limit) {
+  token.word[n] = '\0';
+  token.view = std::string_view(token.word, n);
+  const auto* const s = reinterpret_cast<const unsigned char*>(t.text);
+  const size_t end = t.length;
+  auto classAt = [&](size_t p) { return p < end ? t.classes[s[p]] : uint8_t{kEnd}; };
+  if (n < limit) {
+    uint8_t next = classAt(pos);
+    if (next == kBlank) {
+      t.breakChar = s[pos];
+      do next = classAt(++pos);
+      while (next == kBlank);
+    }
+    if (next == kDelimiter) t.breakChar = s[pos++];
+  }
+  t.position = pos;
+}
+
+// Reads the run of decimal digits at p, 8 bytes at a time, into `mantissa` (which wraps beyond
+// 19 digits; the caller counts). p must have 8 readable bytes after every digit of the run.
+// Returns the number of digits; p is left on the first byte that is not one.
+inline size_t ScanDigits(const char*& p, uint64_t& mantissa) {
+  static constexpr uint64_t kPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000,
+                                         100000000};
+  constexpr uint64_t kZeros = 0x3030303030303030ull, kHigh = 0xF0F0F0F0F0F0F0F0ull;
+  size_t total = 0;
+  for (;;) {
+    uint64_t chunk;
+    std::memcpy(&chunk, p, 8);
+    // A byte is a digit when its high nibble is 3 both as it is and after adding 6 (0x30-0x39).
+    // Carries from the addition only run from a non-digit byte into later ones, which do not
+    // count: only the digits before the first non-digit are taken.
+    const uint64_t notDigits = ((chunk & kHigh) ^ kZeros) | (((chunk + 0x0606060606060606ull) & kHigh) ^ kZeros);
+    const size_t count = notDigits == 0 ? 8 : static_cast<size_t>(std::countr_zero(notDigits)) / 8;
+    if (count == 0) return total;
+    // The digits' values, the first in the lowest byte, moved up so that the bytes after the run
+    // fall off the top: an 8-digit number with leading zeros. Neighbouring lanes are then merged
+    // in three steps: pairs (0-99), quadruples (0-9999), the whole (0-99999999).
+    uint64_t v = (chunk - kZeros) << (8 * (8 - count));
+    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFull;
+    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFull;
+    v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFull;
+    mantissa = mantissa * kPowers[count] + v;
+    p += count;
+    total += count;
+    if (count < 8) return total;
   }
 }
 
@@ -38,22 +92,21 @@ void AimTokenizer(Tokenizer& tokenizer, const char* text, size_t length) {
 bool NextToken(Token& token, Tokenizer& t) {
   t.quoted = 0;
   t.breakChar = 0;
-  const auto* s = reinterpret_cast<const unsigned char*>(t.text);
+  const auto* const s = reinterpret_cast<const unsigned char*>(t.text);
+  const uint8_t* const classes = t.classes;
   const size_t end = t.length;
   size_t pos = t.position;
   // Past the end reads as the terminating zero, whose class is kEnd.
-  auto classAt = [&](size_t p) { return p < end ? t.classes[s[p]] : uint8_t{kEnd}; };
-
-  if (classAt(pos) == kEnd) return false;
+  auto classAt = [&](size_t p) { return p < end ? classes[s[p]] : uint8_t{kEnd}; };
 
   // Leading blanks; blanks running into the end give one empty token.
-  while (classAt(pos) == kBlank)
-    ++pos;
-  const uint8_t first = classAt(pos);
+  uint8_t first = classAt(pos);
+  if (first == kEnd) return false;
+  while (first == kBlank) first = classAt(++pos);
   if (first == kEnd || first == kDelimiter) {
     if (first == kDelimiter) t.breakChar = s[pos++];
-    token.view = std::string_view(token.word, 0);
     token.word[0] = '\0';
+    token.view = std::string_view(token.word, 0);
     t.position = pos;
     return true;
   }
@@ -62,8 +115,7 @@ bool NextToken(Token& token, Tokenizer& t) {
     // A quoted token holds everything up to its closing quote, whatever its length.
     const unsigned char closing = s[pos++];
     const size_t start = pos;
-    while (pos < end && s[pos] != closing && s[pos] != '\0')
-      ++pos;
+    while (pos < end && s[pos] != closing && s[pos] != '\0') ++pos;
     token.view = std::string_view(t.text + start, pos - start);
     t.quoted = 1;
     if (pos < end && s[pos] == closing) {
@@ -76,24 +128,63 @@ bool NextToken(Token& token, Tokenizer& t) {
 
   // A word: plain characters, folded, cut at bufferSize - 1.
   const size_t limit = static_cast<size_t>(std::clamp(t.bufferSize, 1, 64) - 1);
-  size_t n = 0;
-  while (n < limit && classAt(pos) == kPlain) {
-    token.word[n++] = static_cast<char>(t.folded[s[pos++]]);
+  const size_t stop = std::min(end, pos + limit);
+  const uint8_t* const folded = t.folded;
+  char* const word = token.word;
+  const size_t start = pos;
+  while (pos < stop && classes[s[pos]] == kPlain) {
+    word[pos - start] = static_cast<char>(folded[s[pos]]);
+    ++pos;
   }
-  token.word[n] = '\0';
-  token.view = std::string_view(token.word, n);
-  if (n < limit) {
-    uint8_t next = classAt(pos);
-    if (next == kBlank) {
-      // The first blank is the break; the blanks after it are absorbed, and a delimiter after
-      // them still ends this token.
-      t.breakChar = s[pos++];
-      while (classAt(pos) == kBlank)
-        ++pos;
-      next = classAt(pos);
-    }
-    if (next == kDelimiter) t.breakChar = s[pos++];
+  FinishWord(token, t, pos, pos - start, limit);
+  return true;
+}
+
+bool NextTokenDecimal(Token& token, Tokenizer& t, PlainDecimal& decimal, bool& isDecimal) {
+  isDecimal = false;
+  const auto* const s = reinterpret_cast<const unsigned char*>(t.text);
+  const uint8_t* const classes = t.classes;
+  const size_t end = t.length;
+  size_t pos = t.position;
+  while (pos < end && classes[s[pos]] == kBlank) ++pos;
+  // Only a word standing more than 64 characters before the end of the text is read here: the
+  // word (at most 63 characters) and the character after it then lie inside the text, so the
+  // loops below need no bounds checks. Everything else goes the general way.
+  if (t.bufferSize != 64 || end - pos <= 64 || classes[s[pos]] != kPlain) {
+    return NextToken(token, t);
   }
-  t.position = pos;
+  t.quoted = 0;
+  t.breakChar = 0;
+  // The 64 bytes ahead are copied into the token at once, and the 64th becomes a zero: the scans
+  // below then stop at the cut by themselves. Signs, digits and the point fold to themselves.
+  char* const word = token.word;
+  std::memcpy(word, s + pos, 64);
+  word[63] = '\0';
+  const char* p = word;
+  bool negative = false;
+  if (*p == '-' || *p == '+') negative = *p++ == '-';
+  uint64_t mantissa = 0;
+  size_t digits = ScanDigits(p, mantissa);
+  bool point = false;
+  size_t fraction = 0;
+  if (*p == '.') {
+    point = true;
+    ++p;
+    fraction = ScanDigits(p, mantissa);
+    digits += fraction;
+  }
+  // Whatever else the word holds makes it no plain decimal; that part is folded in place.
+  const bool plain = classes[static_cast<unsigned char>(*p)] != kPlain;
+  char* rest = word + (p - word);
+  while (classes[static_cast<unsigned char>(*rest)] == kPlain) {
+    *rest = static_cast<char>(t.folded[static_cast<unsigned char>(*rest)]);
+    ++rest;
+  }
+  const auto n = static_cast<size_t>(rest - word);
+  FinishWord(token, t, pos + n, n, 63);
+  if (plain && digits >= 1 && digits <= 19) {
+    decimal = PlainDecimal{mantissa, static_cast<uint32_t>(fraction), negative, point};
+    isDecimal = true;
+  }
   return true;
 }

@@ -34,7 +34,8 @@ struct Tokenizer {
 // text, so it stays valid only while the text does. After NextToken returns false it still holds
 // the previous token.
 struct Token {
-  char word[64] = {};
+  // 63 characters, a terminator, and 8 zero bytes that let a digit scan read 8 bytes at a time.
+  char word[72] = {};
   std::string_view view;
 };
 
@@ -43,3 +44,15 @@ void AimTokenizer(Tokenizer& tokenizer, const char* text, size_t length);
 
 // Reads the next token; false, leaving the token as it was, when the text is exhausted.
 bool NextToken(Token& token, Tokenizer& tokenizer);
+
+// A word of the form [+-]digits[.digits] holding 1 to 19 digits, as the scanner saw it.
+struct PlainDecimal {
+  uint64_t mantissa;  // every digit, as one integer
+  uint32_t fractionDigits;
+  bool negative;
+  bool hasPoint;
+};
+
+// NextToken, for readers that want a number: when the token is such a word, `isDecimal` is set
+// and `decimal` holds its digits, read in the same pass as the token itself.
+bool NextTokenDecimal(Token& token, Tokenizer& tokenizer, PlainDecimal& decimal, bool& isDecimal);
