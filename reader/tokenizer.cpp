@@ -24,15 +24,20 @@ void FinishWord(Token& token, Tokenizer& t, size_t pos, size_t n, size_t limit) 
   token.view = std::string_view(token.word, n);
   const auto* const s = reinterpret_cast<const unsigned char*>(t.text);
   const size_t end = t.length;
-  auto classAt = [&](size_t p) { return p < end ? t.classes[s[p]] : uint8_t{kEnd}; };
   if (n < limit) {
-    uint8_t next = classAt(pos);
-    if (next == kBlank) {
-      t.breakChar = s[pos];
-      do next = classAt(++pos);
-      while (next == kBlank);
-    }
-    if (next == kDelimiter) t.breakChar = s[pos++];
+    // Written without branches on what follows the word, which alternates unpredictably between
+    // a blank and a delimiter (the numbers of "V(1 2 3)"): both are loaded, then chosen.
+    auto charAt = [&](size_t p) { return p < end ? s[p] : uint8_t{0}; };
+    const uint8_t first = charAt(pos);
+    const bool blank = t.classes[first] == kBlank;
+    int32_t breakChar = blank ? first : 0;
+    pos += blank;
+    while (t.classes[charAt(pos)] == kBlank) ++pos;  // rarely more than one blank
+    const uint8_t after = charAt(pos);
+    const bool delimiter = t.classes[after] == kDelimiter;
+    breakChar = delimiter ? after : breakChar;
+    pos += delimiter;
+    t.breakChar = breakChar;
   }
   t.position = pos;
 }
@@ -51,13 +56,15 @@ inline size_t ScanDigits(const char*& p, uint64_t& mantissa) {
     // A byte is a digit when its high nibble is 3 both as it is and after adding 6 (0x30-0x39).
     // Carries from the addition only run from a non-digit byte into later ones, which do not
     // count: only the digits before the first non-digit are taken.
-    const uint64_t notDigits = ((chunk & kHigh) ^ kZeros) | (((chunk + 0x0606060606060606ull) & kHigh) ^ kZeros);
+    const uint64_t notDigits = ((chunk & kHigh) ^ kZeros) |
+                               (((chunk + 0x0606060606060606ull) & kHigh) ^ kZeros);
     const size_t count = notDigits == 0 ? 8 : static_cast<size_t>(std::countr_zero(notDigits)) / 8;
-    if (count == 0) return total;
     // The digits' values, the first in the lowest byte, moved up so that the bytes after the run
-    // fall off the top: an 8-digit number with leading zeros. Neighbouring lanes are then merged
-    // in three steps: pairs (0-99), quadruples (0-9999), the whole (0-99999999).
-    uint64_t v = (chunk - kZeros) << (8 * (8 - count));
+    // fall off the top (in two shifts, as a run of none moves all 64 bits): an 8-digit number
+    // with leading zeros. Neighbouring lanes are then merged in three steps: pairs (0-99),
+    // quadruples (0-9999), the whole (0-99999999). No branch depends on the run's length.
+    const auto shift = static_cast<unsigned>(4 * (8 - count));
+    uint64_t v = ((chunk - kZeros) << shift) << shift;
     v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFull;
     v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFull;
     v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFull;
@@ -165,14 +172,12 @@ bool NextTokenDecimal(Token& token, Tokenizer& t, PlainDecimal& decimal, bool& i
   if (*p == '-' || *p == '+') negative = *p++ == '-';
   uint64_t mantissa = 0;
   size_t digits = ScanDigits(p, mantissa);
-  bool point = false;
-  size_t fraction = 0;
-  if (*p == '.') {
-    point = true;
-    ++p;
-    fraction = ScanDigits(p, mantissa);
-    digits += fraction;
-  }
+  // Integers and reals alternate unpredictably: the fraction is scanned whether or not there is
+  // a point, and finds no digits when there is none.
+  const bool point = *p == '.';
+  p += point;
+  const size_t fraction = ScanDigits(p, mantissa);
+  digits += fraction;
   // Whatever else the word holds makes it no plain decimal; that part is folded in place.
   const bool plain = classes[static_cast<unsigned char>(*p)] != kPlain;
   char* rest = word + (p - word);
