@@ -30,15 +30,16 @@ struct DecimalText {
   std::string_view integerDigits;
   std::string_view fractionDigits;
   int64_t exponent = 0;
-  uint64_t mantissa = 0;       // the digits as one integer, leading zeros dropped
-  int significantDigits = 0;   // digits in `mantissa`; past 19 it is no longer exact
+  uint64_t mantissa = 0;      // the digits as one integer, leading zeros dropped
+  int significantDigits = 0;  // digits in `mantissa`; past 19 it is no longer exact
 };
 
 // Fills `number`; false when the token holds no digits at all. One pass over the characters.
 bool ScanDecimal(std::string_view text, DecimalText& number) {
   const char* p = text.data();
   const char* const end = p + text.size();
-  while (p < end && IsSpace(*p)) ++p;
+  while (p < end && IsSpace(*p))
+    ++p;
   if (p < end && (*p == '+' || *p == '-')) number.negative = *p++ == '-';
   auto digitRun = [&](std::string_view& run) {
     const char* const start = p;
@@ -138,16 +139,17 @@ float ParseReal(std::string_view text) {
   if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
   const char* const first = p;
   uint64_t mantissa = 0;
-  while (p < end && IsDigit(*p)) mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - '0');
+  while (p < end && IsDigit(*p))
+    mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - '0');
   const char* point = p;
   if (p < end && *p == '.') {
     point = ++p;
-    while (p < end && IsDigit(*p)) mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - '0');
+    while (p < end && IsDigit(*p))
+      mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - '0');
   }
   const auto fraction = static_cast<size_t>(p - point);
   const auto digits = static_cast<size_t>(p - first) - (point != first && point[-1] == '.');
-  if (p == end && digits > 0 && digits <= 19 && fraction <= 22 &&
-      mantissa <= (uint64_t{1} << 53)) {
+  if (p == end && digits > 0 && digits <= 19 && fraction <= 22 && mantissa <= (uint64_t{1} << 53)) {
     const double value = static_cast<double>(mantissa) / kExactPowers[fraction];
     return static_cast<float>(negative ? -value : value);
   }

@@ -32,7 +32,8 @@ void FinishWord(Token& token, Tokenizer& t, size_t pos, size_t n, size_t limit) 
     const bool blank = t.classes[first] == kBlank;
     int32_t breakChar = blank ? first : 0;
     pos += blank;
-    while (t.classes[charAt(pos)] == kBlank) ++pos;  // rarely more than one blank
+    while (t.classes[charAt(pos)] == kBlank)
+      ++pos;  // rarely more than one blank
     const uint8_t after = charAt(pos);
     const bool delimiter = t.classes[after] == kDelimiter;
     breakChar = delimiter ? after : breakChar;
@@ -46,8 +47,8 @@ void FinishWord(Token& token, Tokenizer& t, size_t pos, size_t n, size_t limit) 
 // 19 digits; the caller counts). p must have 8 readable bytes after every digit of the run.
 // Returns the number of digits; p is left on the first byte that is not one.
 inline size_t ScanDigits(const char*& p, uint64_t& mantissa) {
-  static constexpr uint64_t kPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000,
-                                         100000000};
+  static constexpr uint64_t kPowers[] = {1,      10,      100,      1000,     10000,
+                                         100000, 1000000, 10000000, 100000000};
   constexpr uint64_t kZeros = 0x3030303030303030ull, kHigh = 0xF0F0F0F0F0F0F0F0ull;
   size_t total = 0;
   for (;;) {
@@ -56,8 +57,8 @@ inline size_t ScanDigits(const char*& p, uint64_t& mantissa) {
     // A byte is a digit when its high nibble is 3 both as it is and after adding 6 (0x30-0x39).
     // Carries from the addition only run from a non-digit byte into later ones, which do not
     // count: only the digits before the first non-digit are taken.
-    const uint64_t notDigits = ((chunk & kHigh) ^ kZeros) |
-                               (((chunk + 0x0606060606060606ull) & kHigh) ^ kZeros);
+    const uint64_t notDigits =
+        ((chunk & kHigh) ^ kZeros) | (((chunk + 0x0606060606060606ull) & kHigh) ^ kZeros);
     const size_t count = notDigits == 0 ? 8 : static_cast<size_t>(std::countr_zero(notDigits)) / 8;
     // The digits' values, the first in the lowest byte, moved up so that the bytes after the run
     // fall off the top (in two shifts, as a run of none moves all 64 bits): an 8-digit number
@@ -109,7 +110,8 @@ bool NextToken(Token& token, Tokenizer& t) {
   // Leading blanks; blanks running into the end give one empty token.
   uint8_t first = classAt(pos);
   if (first == kEnd) return false;
-  while (first == kBlank) first = classAt(++pos);
+  while (first == kBlank)
+    first = classAt(++pos);
   if (first == kEnd || first == kDelimiter) {
     if (first == kDelimiter) t.breakChar = s[pos++];
     token.word[0] = '\0';
@@ -122,7 +124,8 @@ bool NextToken(Token& token, Tokenizer& t) {
     // A quoted token holds everything up to its closing quote, whatever its length.
     const unsigned char closing = s[pos++];
     const size_t start = pos;
-    while (pos < end && s[pos] != closing && s[pos] != '\0') ++pos;
+    while (pos < end && s[pos] != closing && s[pos] != '\0')
+      ++pos;
     token.view = std::string_view(t.text + start, pos - start);
     t.quoted = 1;
     if (pos < end && s[pos] == closing) {
@@ -153,7 +156,8 @@ bool NextTokenDecimal(Token& token, Tokenizer& t, PlainDecimal& decimal, bool& i
   const uint8_t* const classes = t.classes;
   const size_t end = t.length;
   size_t pos = t.position;
-  while (pos < end && classes[s[pos]] == kBlank) ++pos;
+  while (pos < end && classes[s[pos]] == kBlank)
+    ++pos;
   // Only a word standing more than 64 characters before the end of the text is read here: the
   // word (at most 63 characters) and the character after it then lie inside the text, so the
   // loops below need no bounds checks. Everything else goes the general way.

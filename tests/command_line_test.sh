@@ -65,6 +65,15 @@ expect "flat" 0 "$done_msg" -- "$vuv2ez" --flat -o "$work/flat.qz" "$work/house.
 cmp -s "$work/flat.qz" "$work/house.mqo.qz" && { echo "FAIL flat output equals smooth output"; failures=$((failures + 1)); }
 "$qzdump" --summary "$work/flat.qz" | grep -q '^faces 10 ' || { echo "FAIL qzdump summary of flat.qz"; failures=$((failures + 1)); }
 
+# qzdump: an OBJ with one group per object, 4 v/vn/vt per record; triangles stay triangles.
+"$qzdump" --obj "$work/house.obj" "$work/house.mqo.qz" || { echo "FAIL qzdump --obj"; failures=$((failures + 1)); }
+obj_counts=$(printf '%s ' "$(grep -c '^g ' "$work/house.obj")" "$(grep -c '^v ' "$work/house.obj")" \
+  "$(grep -c '^f [^ ]* [^ ]* [^ ]*$' "$work/house.obj")" "$(grep -c '^f [^ ]* [^ ]* [^ ]* [^ ]*$' "$work/house.obj")")
+[ "$obj_counts" = "2 40 4 6 " ] || { echo "FAIL obj groups/vertices/triangles/quads: $obj_counts"; failures=$((failures + 1)); }
+head -c 100 "$work/house.mqo.qz" > "$work/cut.qz"
+expect "qzdump on a truncated file" 1 "qzdump: $work/cut.qz: object table runs past the end of the file" -- "$qzdump" "$work/cut.qz"
+expect "qzdump on a model file" 1 "qzdump: $work/house.mqo: not a QZ file (magic is not \"QZF\")" -- "$qzdump" "$work/house.mqo"
+
 # A failed conversion leaves an existing destination alone.
 printf 'keep me' > "$work/keep.qz"
 expect "not MQO keeps destination" 1 "$mqo_msg" -- "$vuv2ez" -o "$work/keep.qz" "$work/empty.mqo"

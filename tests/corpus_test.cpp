@@ -10,6 +10,7 @@
 #include <string>
 
 #include "tests/test_support.h"
+#include "tools/qzdump/qz_file.h"
 
 namespace {
 
@@ -57,6 +58,32 @@ TEST(Corpus, EveryDocumentLoadsWithItsCounts) {
     ++checked;
   }
   EXPECT_EQ(checked, static_cast<int>(expected.size())) << "expected files missing from the corpus";
+}
+
+// Every document converts in both normal modes, and the file reads back with the object and
+// record counts the model implies (a face of k > 4 corners takes 1 + (k - 3) / 2 records).
+TEST(Corpus, EveryDocumentConvertsAndReadsBack) {
+  const std::filesystem::path corpus = VUV2EZ_CORPUS_DIR;
+  if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+  for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+    const std::string name = entry.path().filename().string();
+    Model model;
+    if (LoadModel(model, entry.path().string().c_str()) != kLoadOk) continue;
+    for (bool smooth : {true, false}) {
+      const std::vector<uint8_t> bytes = QzBytes(model, smooth);
+      QzFile file;
+      std::string error;
+      ASSERT_TRUE(ParseQz(bytes.data(), bytes.size(), file, error)) << name << ": " << error;
+      ASSERT_EQ(file.objects.size(), model.objects.size()) << name;
+      for (size_t j = 0; j < model.objects.size(); ++j) {
+        uint64_t records = 0;
+        for (const Face& face : model.objects[j].faces) {
+          records += face.vertexCount <= 4 ? 1 : 1 + (face.vertexCount - 3) / 2;
+        }
+        EXPECT_EQ(file.objects[j].records, records) << name << " object " << j;
+      }
+    }
+  }
 }
 
 }  // namespace
