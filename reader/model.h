@@ -1,10 +1,12 @@
 // The in-memory model that the reader fills and the writer reads, and the entry points of the
 // reader.
 //
-// LoadModel(model, path) reads an MQO text document (or fails with a LoadResult); FreeModel empties
-// a model. Loading is safe on untrusted input: every material, vertex, face and face corner the
-// model holds is charged against a budget of one unit per byte of text, so memory and time stay
-// linear in the file's size whatever counts the text declares; no input crashes the reader.
+// LoadModel(model, path) reads an MQO text document, or the first .mqo document inside a ZIP
+// archive (a zipped .mqoz document), or fails with a LoadResult; FreeModel empties a model.
+// Loading is safe on untrusted input: every material, vertex, face and face corner the model
+// holds is charged against a budget of one unit per byte of text (the inflated text for a zipped
+// document, at most 64 times the archive's size), so memory and time stay linear in the file's
+// size whatever counts the text declares; no input crashes the reader.
 #pragma once
 
 #include <cstddef>
@@ -59,6 +61,8 @@ enum LoadResult : int {
 
 // Both empty `model` first and leave it empty unless they return kLoadOk.
 LoadResult LoadModel(Model& model, const char* path);
-// The same for a text already in memory (size bytes; the text ends at its first zero byte).
+// The same for a text already in memory: size bytes, all of them charged to the budget. Reading
+// ends at the first zero byte the tokenizer meets; binary data that the text announces (a BVertex
+// chunk's raw floats) is taken by its length, zero bytes included.
 LoadResult LoadModelFromText(Model& model, const char* text, size_t size);
 void FreeModel(Model& model);

@@ -69,3 +69,6 @@ inline bool Charge(MqoReader& reader, uint64_t units) {
 
 bool ReadMaterialChunk(MqoReader& reader, Model& model);
 bool ReadObjectChunk(MqoReader& reader, MeshObject& object);
+// Called right after "bvertex"; fails when the raw positions are missing, cut short or of the
+// wrong size.
+bool ReadBinaryVertexChunk(MqoReader& reader, MeshObject& object);

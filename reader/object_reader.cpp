@@ -105,6 +105,8 @@ bool ReadObjectChunk(MqoReader& reader, MeshObject& object) {
       const std::string_view token = Current(reader);
       if (token == "vertex") {
         if (!ReadVertexChunk(reader, object)) return false;
+      } else if (token == "bvertex") {
+        if (!ReadBinaryVertexChunk(reader, object)) return false;
       } else if (token == "face") {
         if (!ReadFaceChunk(reader, object)) return false;
       }

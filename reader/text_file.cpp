@@ -1,7 +1,10 @@
 // Source file reading: a read-only private mapping where the platform has one, a plain binary
 // read otherwise. The source is read as bytes; carriage returns are blanks to the tokenizer, so
-// nothing is gained by text-mode translation and binary vertex data would be damaged by it.
+// nothing is gained by text-mode translation and binary vertex data would be damaged by it. A
+// zipped document is unpacked here, so the readers only ever see a text.
 #include "reader/text_file.h"
+
+#include "reader/zip_archive.h"
 
 #include <cstdio>
 
@@ -43,9 +46,7 @@ bool ReadByStream(const char* path, TextFile& file) {
   return true;
 }
 
-}  // namespace
-
-bool ReadTextFile(const char* path, TextFile& file) {
+bool ReadFileBytes(const char* path, TextFile& file) {
 #ifdef VUV2EZ_HAVE_MMAP
   const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
@@ -72,4 +73,26 @@ bool ReadTextFile(const char* path, TextFile& file) {
 #else
   return ReadByStream(path, file);
 #endif
+}
+
+// Replaces an archive's bytes with the document it holds.
+bool UnpackZippedDocument(TextFile& file) {
+  std::vector<char> text;
+  if (ExtractZippedDocument(file.data, file.size, text) != kZipOk) return false;
+#ifdef VUV2EZ_HAVE_MMAP
+  if (file.mapping != nullptr) munmap(file.mapping, file.mappingSize);
+  file.mapping = nullptr;
+  file.mappingSize = 0;
+#endif
+  file.storage = std::move(text);
+  file.data = file.storage.empty() ? "" : file.storage.data();
+  file.size = file.storage.size();
+  return true;
+}
+
+}  // namespace
+
+bool ReadTextFile(const char* path, TextFile& file) {
+  if (!ReadFileBytes(path, file)) return false;
+  return !IsZipArchive(file.data, file.size) || UnpackZippedDocument(file);
 }

@@ -1,7 +1,10 @@
 // Reads a whole source file into memory for the tokenizer.
 //
 // ReadTextFile fills `file` with the file's bytes, all of them (zero bytes included), and returns
-// false when the path cannot be opened as a regular file or read. On POSIX systems the file is
+// false when the path cannot be opened as a regular file or read. A file that begins with a ZIP
+// local header ("PK", 3, 4) is a zipped document: `file` then holds the text of the archive's
+// first *.mqo entry, and false is returned when that cannot be had (see zip_archive.h; safe on
+// untrusted archives). On POSIX systems the file is
 // mapped rather than copied: copying a large file into fresh memory costs more than parsing it.
 #pragma once
 

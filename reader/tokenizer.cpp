@@ -197,3 +197,10 @@ bool NextTokenDecimal(Token& token, Tokenizer& t, PlainDecimal& decimal, bool& i
   }
   return true;
 }
+
+const char* SkipRawBytes(Tokenizer& t, size_t count) {
+  if (t.position > t.length || count > t.length - t.position) return nullptr;
+  const char* start = t.text + t.position;
+  t.position += count;
+  return start;
+}

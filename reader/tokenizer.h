@@ -4,8 +4,9 @@
 // it (so a line feed right after a delimiter gives an empty token); a quote opens a token that
 // runs to the same quote character, or to the end of the text, keeping its case and its blanks.
 // Unquoted words are case-folded one byte at a time and cut after 63 characters, the rest starting
-// the next token. The text ends at `length` or at its first zero byte, whichever comes first.
-// NextToken never reads outside [text, text + length).
+// the next token. Tokens end at `length` or at the first zero byte met while tokenizing; binary
+// data that the text announces is stepped over with SkipRawBytes, zero bytes and all.
+// No function here reads outside [text, text + length).
 #pragma once
 
 #include <cstddef>
@@ -56,3 +57,8 @@ struct PlainDecimal {
 // NextToken, for readers that want a number: when the token is such a word, `isDecimal` is set
 // and `decimal` holds its digits, read in the same pass as the token itself.
 bool NextTokenDecimal(Token& token, Tokenizer& tokenizer, PlainDecimal& decimal, bool& isDecimal);
+
+// Moves the position past `count` raw bytes (binary data the text announced, which may hold any
+// byte, zero included) and returns where they start; nullptr, the position unchanged, when fewer
+// than `count` bytes remain before `length`.
+const char* SkipRawBytes(Tokenizer& tokenizer, size_t count);
