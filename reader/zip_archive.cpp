@@ -128,7 +128,7 @@ ZipResult FindDocument(const Bytes& archive, const Directory& directory, Entry& 
       entry.localHeader = U32(records, at + 42);
       const uint16_t disk = U16(records, at + 34);
       if (entry.compressedSize == 0xFFFFFFFF || entry.size == 0xFFFFFFFF ||
-          entry.localHeader == 0xFFFFFFFF || disk == 0xFFFF) {
+          entry.localHeader == 0xFFFFFFFF) {
         return kZipUnsupported;
       }
       return disk == 0 ? kZipOk : kZipUnsupported;

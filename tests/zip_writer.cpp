@@ -1,0 +1,117 @@
+// The tests' ZIP writer: local headers and data, then the central directory and its end record,
+// as the ZIP format's application note lays them out (no data descriptors, no ZIP64).
+#define ZLIB_CONST
+#include "tests/zip_writer.h"
+
+#include <zlib.h>
+
+#include <stdexcept>
+
+std::string Deflate(std::string_view data) {
+  z_stream stream{};
+  if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) !=
+      Z_OK) {
+    throw std::runtime_error("deflateInit2");
+  }
+  std::string out(deflateBound(&stream, static_cast<uLong>(data.size())), '\0');
+  stream.next_in = reinterpret_cast<const Bytef*>(data.data());
+  stream.avail_in = static_cast<uInt>(data.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  const int status = deflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  if (status != Z_STREAM_END) throw std::runtime_error("deflate");
+  return out;
+}
+
+uint32_t Crc32(std::string_view data) {
+  return static_cast<uint32_t>(
+      crc32(0L, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
+}
+
+void Put16(std::string& bytes, size_t offset, uint16_t value) {
+  bytes[offset] = static_cast<char>(value & 0xFF);
+  bytes[offset + 1] = static_cast<char>(value >> 8);
+}
+
+void Put32(std::string& bytes, size_t offset, uint32_t value) {
+  Put16(bytes, offset, static_cast<uint16_t>(value & 0xFFFF));
+  Put16(bytes, offset + 2, static_cast<uint16_t>(value >> 16));
+}
+
+namespace {
+
+void Append16(std::string& out, uint16_t value) {
+  out.append(2, '\0');
+  Put16(out, out.size() - 2, value);
+}
+void Append32(std::string& out, uint32_t value) {
+  out.append(4, '\0');
+  Put32(out, out.size() - 4, value);
+}
+
+// The fields that the local and the central header share, from "version needed" to the lengths.
+void AppendCommonFields(std::string& out, const ZipEntrySpec& entry, uint32_t crc,
+                        uint32_t compressedSize, uint32_t size) {
+  Append16(out, 20);  // version needed: 2.0
+  Append16(out, entry.flags);
+  Append16(out, entry.method);
+  Append16(out, 0);       // time
+  Append16(out, 0x5A21);  // date: 2025-01-01
+  Append32(out, entry.crc.value_or(crc));
+  Append32(out, entry.compressedSize.value_or(compressedSize));
+  Append32(out, entry.size.value_or(size));
+  Append16(out, static_cast<uint16_t>(entry.name.size()));
+  Append16(out, 0);  // extra field length
+}
+
+}  // namespace
+
+std::string MakeZip(const std::vector<ZipEntrySpec>& entries, std::string_view comment,
+                    ZipLayout* layout) {
+  ZipLayout where;
+  std::string out;
+  std::vector<std::string> centrals;
+  for (const ZipEntrySpec& entry : entries) {
+    const std::string stored = entry.method == 8 ? Deflate(entry.data) : entry.data;
+    const uint32_t crc = Crc32(entry.data);
+    const auto compressedSize = static_cast<uint32_t>(stored.size());
+    const auto size = static_cast<uint32_t>(entry.data.size());
+    const auto offset = static_cast<uint32_t>(out.size());
+    where.localHeaders.push_back(out.size());
+    Append32(out, 0x04034b50);
+    AppendCommonFields(out, entry, crc, compressedSize, size);
+    out += entry.name;
+    out += stored;
+
+    std::string central;
+    Append32(central, 0x02014b50);
+    Append16(central, 0x031E);  // made by: Unix, 3.0
+    AppendCommonFields(central, entry, crc, compressedSize, size);
+    Append16(central, 0);  // comment length
+    Append16(central, 0);  // disk number
+    Append16(central, 0);  // internal attributes
+    Append32(central, 0);  // external attributes
+    Append32(central, offset);
+    central += entry.name;
+    centrals.push_back(central);
+  }
+  where.directory = out.size();
+  for (const std::string& central : centrals) {
+    where.centralHeaders.push_back(out.size());
+    out += central;
+  }
+  where.end = out.size();
+  Append32(out, 0x06054b50);
+  Append16(out, 0);  // this disk
+  Append16(out, 0);  // the directory's disk
+  Append16(out, static_cast<uint16_t>(entries.size()));
+  Append16(out, static_cast<uint16_t>(entries.size()));
+  Append32(out, static_cast<uint32_t>(where.end - where.directory));
+  Append32(out, static_cast<uint32_t>(where.directory));
+  Append16(out, static_cast<uint16_t>(comment.size()));
+  out += comment;
+  if (layout != nullptr) *layout = where;
+  return out;
+}
