@@ -19,11 +19,11 @@
 namespace {
 
 // The byte count that the current token announces, or none when it announces no raw data: the
-// token is an unquoted "[digits]" ended by its line feed. Counts saturate at 2^59, more than any
-// text holds, so a huge count cannot wrap around into a small one.
+// token is "[digits]" ended by its line feed (a quoted token never is: a quote ends it). Counts
+// saturate at 2^59, more than any text holds, so a huge count cannot wrap around into a small one.
 std::optional<uint64_t> AnnouncedRawBytes(const MqoReader& reader) {
   const std::string_view token = Current(reader);
-  if (Quoted(reader) || reader.tokenizer.breakChar != '\n') return std::nullopt;
+  if (reader.tokenizer.breakChar != '\n') return std::nullopt;
   if (token.size() < 3 || token.front() != '[' || token.back() != ']') return std::nullopt;
   constexpr uint64_t kSaturated = uint64_t{1} << 59;
   uint64_t count = 0;
