@@ -1,14 +1,17 @@
 // Real documents saved by the modeller (kept outside this repository): every one loads with the
-// material count and the per-object vertex and face counts recorded in data/corpus_counts.txt.
-// Skipped when the folder is absent.
+// material count and the per-object vertex and face counts recorded in data/corpus_counts.txt
+// and converts to a file that reads back; binary vertices come out as plausible positions; a
+// zipped document converts exactly as the document inside it. Skipped when the folder is absent.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 
+#include "reader/zip_archive.h"
 #include "tests/test_support.h"
 #include "tools/qzdump/qz_file.h"
 
@@ -82,6 +85,63 @@ TEST(Corpus, EveryDocumentConvertsAndReadsBack) {
         }
         EXPECT_EQ(file.objects[j].records, records) << name << " object " << j;
       }
+    }
+  }
+}
+
+// The corpus's files whose name holds `part`.
+std::vector<std::filesystem::path> CorpusFiles(const std::string& part) {
+  std::vector<std::filesystem::path> found;
+  for (const auto& entry : std::filesystem::directory_iterator(VUV2EZ_CORPUS_DIR)) {
+    if (entry.path().filename().string().find(part) != std::string::npos) {
+      found.push_back(entry.path());
+    }
+  }
+  return found;
+}
+
+TEST(Corpus, BinaryVerticesArePlausiblePositions) {
+  if (!std::filesystem::is_directory(VUV2EZ_CORPUS_DIR)) GTEST_SKIP() << "no corpus";
+  const auto files = CorpusFiles("_BVertex");
+  EXPECT_EQ(files.size(), 3u);
+  for (const auto& path : files) {
+    Model model;
+    ASSERT_EQ(LoadModel(model, path.string().c_str()), kLoadOk) << path;
+    for (const MeshObject& object : model.objects) {
+      ASSERT_FALSE(object.vertices.empty()) << path << " " << object.name;
+      float low = object.vertices[0].x, high = low;
+      for (const Vec4& v : object.vertices) {
+        for (const float c : {v.x, v.y, v.z}) {
+          ASSERT_TRUE(std::isfinite(c) && std::fabs(c) < 1e5f) << path << " " << c;
+          low = std::min(low, c);
+          high = std::max(high, c);
+        }
+      }
+      EXPECT_LT(low, high) << path << " " << object.name;
+      for (const int32_t index : object.cornerIndices) {
+        ASSERT_TRUE(index >= 0 && static_cast<size_t>(index) < object.vertices.size()) << path;
+      }
+    }
+  }
+}
+
+TEST(Corpus, ZippedDocumentsConvertLikeTheDocumentInside) {
+  if (!std::filesystem::is_directory(VUV2EZ_CORPUS_DIR)) GTEST_SKIP() << "no corpus";
+  const auto files = CorpusFiles(".mqoz");
+  EXPECT_EQ(files.size(), 3u);
+  for (const auto& path : files) {
+    const std::string archive = ReadFile(path.string());
+    std::vector<char> inner;
+    ASSERT_EQ(ExtractZippedDocument(archive.data(), archive.size(), inner), kZipOk) << path;
+    const std::string_view text(inner.data(), inner.size());
+    EXPECT_TRUE(text.starts_with("Metasequoia Document\r\nFormat Text Ver 1.2\r\n")) << path;
+    Model zipped, direct;
+    ASSERT_EQ(LoadModel(zipped, path.string().c_str()), kLoadOk) << path;
+    ASSERT_EQ(LoadText(direct, text), kLoadOk) << path;
+    for (const bool smooth : {true, false}) {
+      const std::vector<uint8_t> bytes = QzBytes(zipped, smooth);
+      EXPECT_GT(bytes.size(), 168u) << path;
+      EXPECT_TRUE(bytes == QzBytes(direct, smooth)) << path << (smooth ? " smooth" : " flat");
     }
   }
 }
