@@ -54,7 +54,8 @@ ZipEntrySpec Entry(std::string name, std::string data, uint16_t method = 8) {
 }
 
 TEST(ZipArchive, TakesTheFirstDocumentEntry) {
-  const std::string thumbnail("\xFF\xD8\xFF\xE0\0\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0\xFF\xD9", 24);
+  static const char kJpeg[] = "\xFF\xD8\xFF\xE0\0\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0\xFF\xD9";
+  const std::string thumbnail(kJpeg, sizeof kJpeg - 1);
   const std::string large = LargeDocument();
   const struct {
     const char* name;
