@@ -3,9 +3,9 @@
 // Every record is located from the end-of-central-directory record, and each offset and size is
 // checked against the bytes it must lie in before anything is read there. The checks are written
 // as `size > limit - offset` once `offset <= limit` is known, so no sum can overflow.
-#define ZLIB_CONST
 #include "reader/zip_archive.h"
 
+#define ZLIB_CONST  // zlib's input pointers to const, so the archive is never cast to mutable
 #include <zlib.h>
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 // The tests' ZIP writer: local headers and data, then the central directory and its end record,
 // as the ZIP format's application note lays them out (no data descriptors, no ZIP64).
-#define ZLIB_CONST
 #include "tests/zip_writer.h"
 
+#define ZLIB_CONST
 #include <zlib.h>
 
 #include <stdexcept>
