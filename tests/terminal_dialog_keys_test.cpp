@@ -291,13 +291,6 @@ TEST_F(KeysDialog, EscapeAndEnterInAFieldDoNothing) {
   EXPECT_FALSE(FileExists(folder_ / "house.mqo.qz"));
 }
 
-TEST_F(KeysDialog, CloseEndsTheDialogWithZero) {
-  dialog_->result = 7;
-  HandleDialogKey(dialog_.get(), K(Key::kClose));
-  EXPECT_TRUE(dialog_->ended);
-  EXPECT_EQ(dialog_->result, 0);
-}
-
 // A presenter that plays keys to the dialog, as the terminal's loop does, until EndDialog.
 std::vector<KeyEvent>& ScriptedKeys() {
   static std::vector<KeyEvent> keys;

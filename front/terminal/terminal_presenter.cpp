@@ -2,6 +2,7 @@
 #include "front/terminal/terminal_presenter.h"
 
 #include <cstdio>
+#include <exception>
 
 #include "front/terminal/dialog_keys.h"
 #include "front/terminal/terminal_draw.h"
@@ -19,8 +20,12 @@ void ShowMessage(HWND owner, const char* text, const char* caption) {
   }
   const MessageBoxView box{caption, text};
   for (;;) {
-    DrawScreen(owner, &box);
-    if (ClosesMessageBox(ReadKey())) return;
+    try {
+      DrawScreen(owner, &box);
+      if (ClosesMessageBox(ReadKey())) return;
+    } catch (const std::exception&) {
+      // Out of memory for a drawing or a key: the key is lost, the box stays.
+    }
   }
 }
 
@@ -31,8 +36,12 @@ INT_PTR RunDialog(HWND dialog) {
     return -1;
   }
   while (!dialog->ended) {
-    DrawScreen(dialog, nullptr);
-    HandleDialogKey(dialog, ReadKey());
+    try {
+      DrawScreen(dialog, nullptr);
+      HandleDialogKey(dialog, ReadKey());
+    } catch (const std::exception&) {
+      // Out of memory for a drawing or a key: the key is lost, the dialog stays.
+    }
   }
   CloseTerminal();
   return dialog->result;

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "front/resources/texts.h"
 #include "front/terminal/terminal_keys.h"
@@ -20,7 +21,7 @@ volatile std::sig_atomic_t closeRequested = 0;
 SCREEN* terminalScreen = nullptr;
 
 constexpr int kCloseSignals[] = {SIGINT, SIGHUP, SIGTERM};
-struct sigaction previousActions[3];
+struct sigaction previousActions[std::size(kCloseSignals)];
 
 void OnCloseSignal(int) {
   closeRequested = 1;
@@ -31,12 +32,12 @@ void CatchCloseSignals() {
   action.sa_handler = OnCloseSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = 0;  // no restart: a waiting read returns and the request is seen
-  for (int i = 0; i < 3; ++i)
+  for (size_t i = 0; i < std::size(kCloseSignals); ++i)
     sigaction(kCloseSignals[i], &action, &previousActions[i]);
 }
 
 void ReleaseCloseSignals() {
-  for (int i = 0; i < 3; ++i)
+  for (size_t i = 0; i < std::size(kCloseSignals); ++i)
     sigaction(kCloseSignals[i], &previousActions[i], nullptr);
 }
 

@@ -17,18 +17,23 @@ Utf8Char DecodeUtf8(std::string_view text, size_t at) {
   if (at >= text.size()) return {0, 0};
   const auto lead = static_cast<unsigned char>(text[at]);
   if (lead < 0x80) return {lead, 1};
-  size_t length = 0;
-  char32_t code = 0;
-  char32_t smallest = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    length = 2, code = lead & 0x1Fu, smallest = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3, code = lead & 0x0Fu, smallest = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4, code = lead & 0x07u, smallest = 0x10000;
-  } else {
-    return {kReplacement, 1};
+  // The lead byte gives the length, its own bits of the value, and the least value that needs
+  // that length (anything less is an overlong form).
+  struct Form {
+    unsigned char mask, lead;
+    size_t length;
+    char32_t least;
+  };
+  constexpr Form kForms[] = {
+      {0xE0, 0xC0, 2, 0x80}, {0xF0, 0xE0, 3, 0x800}, {0xF8, 0xF0, 4, 0x10000}};
+  const Form* form = nullptr;
+  for (const Form& f : kForms) {
+    if ((lead & f.mask) == f.lead) form = &f;
   }
+  if (form == nullptr) return {kReplacement, 1};
+  const size_t length = form->length;
+  const char32_t smallest = form->least;
+  char32_t code = lead & static_cast<unsigned char>(~form->mask);
   if (text.size() - at < length) return {kReplacement, 1};
   for (size_t i = 1; i < length; ++i) {
     const auto byte = static_cast<unsigned char>(text[at + i]);
