@@ -1,10 +1,14 @@
-// The program's entry on platforms without the Windows window services: split arguments.
+// The program's entry on platforms without the Windows window services: split arguments, and
+// with none the conversion dialog in the terminal.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "front/command_line.h"
+#include "front/conversion_dialog.h"
+#include "front/resources/resource_ids.h"
 #include "front/resources/texts.h"
+#include "front/terminal/terminal_presenter.h"
 
 #ifndef VUV2EZ_VERSION
 #define VUV2EZ_VERSION "unknown"
@@ -23,9 +27,17 @@ int main(int argc, char** argv) {
     case Arguments::kUsageError:
       std::fprintf(stderr, "vuv2ez: %s\n%s", arguments.error.c_str(), kUsageText);
       return 2;
-    case Arguments::kDialog:
-      std::fputs(kUsageText, stderr);  // the terminal dialog is not built yet
-      return 1;
+    case Arguments::kDialog: {
+      // The dialog way, in the terminal the program was started from.
+      SetStandInPresenter(TerminalPresenter());
+      const INT_PTR result = DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_CONVERSION), nullptr,
+                                             ConversionDialogProc, 0);
+      if (result == -1) {
+        std::fprintf(stderr, "vuv2ez: %s\n", TerminalDialogProblem());
+        return 1;
+      }
+      return 0;
+    }
     case Arguments::kConvert:
       break;
   }

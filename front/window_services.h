@@ -37,9 +37,14 @@ inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_DROPFILES = 0x0233;
+inline constexpr WORD BN_CLICKED = 0;
+inline constexpr WORD EN_CHANGE = 0x0300;
 
 inline WORD LOWORD(WPARAM value) {
   return static_cast<WORD>(value & 0xFFFF);
+}
+inline WPARAM MAKEWPARAM(WORD low, WORD high) {
+  return static_cast<WPARAM>(low) | (static_cast<WPARAM>(high) << 16);
 }
 inline LPCSTR MAKEINTRESOURCEA(int id) {
   return reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(static_cast<WORD>(id)));

@@ -13,6 +13,20 @@ inline constexpr char kDestinationLabel[] = "変換先";
 inline constexpr char kConvertButton[] = "変換";
 inline constexpr char kFlatNormalsBox[] = "法線をフラットシェーディング用にする";
 inline constexpr char kDialogFont[] = "ＭＳ Ｐゴシック";
+inline constexpr char kOkButton[] = "OK";
+
+// The dialog in a terminal: the keys that stand in for the mouse, and why it cannot open.
+inline constexpr char kTerminalKeysHint[] = "Tab: 移動  Ctrl+Q: 閉じる";
+inline constexpr char kNoTerminalInputText[] =
+    "変換ダイアログを開けません: 標準入力が端末ではありません。"
+    "ファイルを指定して変換してください (vuv2ez --help)。";
+inline constexpr char kNoTerminalOutputText[] =
+    "変換ダイアログを開けません: 標準出力が端末ではありません。"
+    "ファイルを指定して変換してください (vuv2ez --help)。";
+inline constexpr char kNoUtf8LocaleText[] =
+    "変換ダイアログを開けません: UTF-8 のロケールではありません (例: LANG=C.UTF-8)。";
+inline constexpr char kUnknownTerminalText[] =
+    "変換ダイアログを開けません: 端末の種類がわかりません (TERM を確かめてください)。";
 
 inline constexpr char kUsageText[] =
     "使い方: vuv2ez [--flat] [-o 出力.qz] [--] ファイル.mqo...\n"

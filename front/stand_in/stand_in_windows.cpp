@@ -89,6 +89,8 @@ int GetWindowTextA(HWND window, LPSTR buffer, int size) {
 BOOL SetWindowTextA(HWND window, LPCSTR text) {
   if (window == nullptr) return 0;
   window->text = text != nullptr ? text : "";
+  window->caret = 0;  // an edit control shows a new text from its start
+  window->firstShown = 0;
   return 1;
 }
 

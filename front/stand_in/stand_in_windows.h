@@ -16,10 +16,13 @@ struct StandInWindow {
   ControlKind kind = ControlKind::kLabel;
   std::string text;
   UINT checkState = BST_UNCHECKED;
+  size_t caret = 0;       // an edit control's caret: a byte offset at a character's start
+  size_t firstShown = 0;  // an edit control's first byte in view (it scrolls sideways)
   const DialogControl* layout = nullptr;  // none for the dialog itself
   StandInWindow* parent = nullptr;
   std::vector<std::unique_ptr<StandInWindow>> controls;  // tab order
   DLGPROC procedure = nullptr;
+  StandInWindow* focus = nullptr;  // the dialog's control with the keyboard focus, if any
   bool ended = false;
   INT_PTR result = 0;
 };

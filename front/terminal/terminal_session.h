@@ -1,0 +1,17 @@
+// The terminal while the dialog is shown: checked and taken over on opening (a UTF-8 locale, raw
+// keys, bracketed paste, signals that ask to close), given back as it was on closing.
+#pragma once
+
+// Takes over the terminal; returns null when it is ready, else a one-line text saying what is
+// missing (no terminal on standard input or output, no UTF-8 locale, an unknown terminal).
+const char* OpenTerminal();
+void CloseTerminal();
+bool TerminalIsOpen();
+
+// The terminal's interrupt, hang-up or a termination request: the dialog is to close, and every
+// message box in the way with it.
+bool CloseRequested();
+void RequestClose();
+
+// Whether the terminal has gone (its other side closed).
+bool TerminalHungUp();
