@@ -4,6 +4,7 @@
 #include <curses.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,14 @@ int Put(int row, int column, std::string_view text, int columns, attr_t attribut
   return used;
 }
 
+// Joins pieces by appending (GCC 12 warns falsely about `"literal" + std::string` at -O3).
+std::string Joined(std::initializer_list<std::string_view> pieces) {
+  std::string out;
+  for (std::string_view piece : pieces)
+    out.append(piece);
+  return out;
+}
+
 std::string Repeated(std::string_view piece, int times) {
   std::string out;
   for (int i = 0; i < times; ++i)
@@ -55,17 +64,17 @@ void DrawFrame(const Frame& f, std::string_view title, std::string_view note) {
     Put(f.top + r, f.left + 1, blank, inner);
     Put(f.top + r, f.left + 1 + inner, "│", 1);
   }
-  Put(f.top, f.left, "┌" + Repeated("─", inner) + "┐", f.columns);
-  Put(f.top + f.rows - 1, f.left, "└" + Repeated("─", inner) + "┘", f.columns);
-  Put(f.top, f.left + 2, " " + std::string(title) + " ", inner - 2);
-  if (!note.empty()) Put(f.top + f.rows - 1, f.left + 2, " " + std::string(note) + " ", inner - 2);
+  Put(f.top, f.left, Joined({"┌", Repeated("─", inner), "┐"}), f.columns);
+  Put(f.top + f.rows - 1, f.left, Joined({"└", Repeated("─", inner), "┘"}), f.columns);
+  Put(f.top, f.left + 2, Joined({" ", title, " "}), inner - 2);
+  if (!note.empty()) Put(f.top + f.rows - 1, f.left + 2, Joined({" ", note, " "}), inner - 2);
 }
 
 // Centres `text` in `columns` cells between brackets: "[   text   ]".
 std::string BracketedCentred(std::string_view text, int columns) {
   const int space = std::max(columns - 2 - TextCells(text), 0);
-  return "[" + std::string(static_cast<size_t>(space / 2), ' ') + std::string(text) +
-         std::string(static_cast<size_t>(space - space / 2), ' ') + "]";
+  return Joined({"[", std::string(static_cast<size_t>(space / 2), ' '), text,
+                 std::string(static_cast<size_t>(space - space / 2), ' '), "]"});
 }
 
 void DrawControl(HWND control, bool focused, int top, int left) {
@@ -133,7 +142,7 @@ void PlaceCaret(HWND dialog) {
 
 // Caption in the frame, the text, and OK with the focus: rows blank, text, blank, button.
 void DrawMessageBox(const MessageBoxView& box) {
-  const std::string ok = std::string("[ ") + kOkButton + " ]";
+  const std::string ok = Joined({"[ ", kOkButton, " ]"});
   const int inner = std::max({TextCells(box.text), TextCells(ok), TextCells(box.caption) + 2}) + 4;
   const Frame frame = Centred(6, inner + 2);
   DrawFrame(frame, box.caption, "");
