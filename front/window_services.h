@@ -7,8 +7,12 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
-#include <shellapi.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <shellapi.h>
 #else
 #include <cstdint>
 

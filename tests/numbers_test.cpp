@@ -99,7 +99,10 @@ float PlainConversion(std::string token) {
   for (char& c : token) {
     if (c == 'd' || c == 'D') c = 'e';
   }
-  return static_cast<float>(std::strtod(token.c_str(), nullptr));
+  // No number at all gives 0 (some C libraries give -0 for "-.").
+  char* end = nullptr;
+  const double value = std::strtod(token.c_str(), &end);
+  return end == token.c_str() ? 0.0f : static_cast<float>(value);
 }
 
 TEST(ParseReal, MatchesPlainConversionOnRandomTokens) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "tests/test_support.h"
 #include "writer/output_file.h"
@@ -33,16 +34,19 @@ TEST(OutputFile, FailuresKeepTheDestinationAndLeaveNothingBehind) {
   ScratchFolder folder;
   const Model model = SmallModel();
   std::filesystem::create_directory(folder / "a directory");
-  std::filesystem::create_symlink(folder / "nowhere/x.qz", folder / "dangling.qz");
-  const struct {
+  struct Case {
     const char* name;
     std::string destination;
-  } cases[] = {
+  };
+  std::vector<Case> cases = {
       {"folder does not exist", folder / "missing/out.qz"},
       {"destination is a directory", folder / "a directory"},
-      {"destination is a dangling link", folder / "dangling.qz"},
       {"empty path", ""},
   };
+#ifndef _WIN32  // symbolic links are a POSIX matter here
+  std::filesystem::create_symlink(folder / "nowhere/x.qz", folder / "dangling.qz");
+  cases.push_back({"destination is a dangling link", folder / "dangling.qz"});
+#endif
   for (const auto& c : cases) {
     const auto before = folder.Entries();
     EXPECT_EQ(WriteModel(model, c.destination.c_str(), true), 1) << c.name;
@@ -53,6 +57,9 @@ TEST(OutputFile, FailuresKeepTheDestinationAndLeaveNothingBehind) {
 }
 
 TEST(OutputFile, LinkedDestinationIsWrittenThrough) {
+#ifdef _WIN32
+  GTEST_SKIP() << "symbolic links are a POSIX matter here";
+#endif
   ScratchFolder folder;
   const Model model = SmallModel();
   WriteFile(folder / "real.qz", "old");

@@ -9,6 +9,7 @@
 #include <limits>
 #include <sstream>
 
+#include "tests/golden_hex.h"
 #include "tests/test_support.h"
 #include "writer/qz_format.h"
 #include "writer/qz_writer.h"
@@ -62,19 +63,6 @@ std::string AnnotatedHex(const std::vector<uint8_t>& b) {
   while (at < b.size())
     row(16, "slot");
   return out.str();
-}
-
-std::vector<uint8_t> ParseHex(const std::string& text) {
-  std::vector<uint8_t> bytes;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream words(line.substr(0, line.find('#')));
-    std::string word;
-    while (words >> word)
-      bytes.push_back(static_cast<uint8_t>(std::stoul(word, nullptr, 16)));
-  }
-  return bytes;
 }
 
 void CheckGolden(const std::string& name, bool smooth) {

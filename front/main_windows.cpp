@@ -1,0 +1,20 @@
+// The program's entry on Windows. The raw command line after the program's name: empty, the
+// conversion dialog; otherwise one quoted path, converted to the path with ".qz" appended.
+#include "front/command_line.h"
+#include "front/conversion_dialog.h"
+#include "front/convert_file.h"
+#include "front/resources/resource_ids.h"
+#include "front/window_services.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  const RawCommandLine line = InterpretRawCommandLine(commandLine != nullptr ? commandLine : "");
+  if (line.dialog) {
+    const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CONVERSION), nullptr,
+                                           ConversionDialogProc, 0);
+    return result == -1 ? 1 : 0;
+  }
+  // 0 only when the conversion finished; the user has read why otherwise.
+  const ConversionOutcome outcome =
+      ConvertFile(nullptr, line.sourcePath.c_str(), line.destinationPath.c_str());
+  return outcome == kConverted ? 0 : 1;
+}

@@ -1,0 +1,64 @@
+// The texts reach the narrow window functions in the platform's encoding: code page 932 on
+// Windows (the ANSI code page of a Japanese desktop), UTF-8 elsewhere.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "front/resources/texts.h"
+
+namespace {
+
+std::string Hex(const std::string& bytes) {
+  std::string out;
+  const char* digits = "0123456789abcdef";
+  for (unsigned char c : bytes) {
+    out += {digits[c >> 4], digits[c & 15], ' '};
+  }
+  return out;
+}
+
+#ifdef _WIN32
+
+TEST(Texts, AreInCodePage932) {
+  const struct {
+    const char* text;
+    const char* bytes;
+  } cases[] = {
+      {kFinishedText, "95 cf 8a b7 82 aa 8f 49 97 b9 82 b5 82 dc 82 b5 82 bd 81 42 "},
+      {kReadFailedText,
+       "83 74 83 40 83 43 83 8b 82 cc 93 c7 82 dd 8d 9e 82 dd 82 c9 8e b8 94 73 82 b5 82 dc 82 b5 "
+       "82 bd 81 42 "},
+      {kNotMqoText,
+       "4d 51 4f 20 83 74 83 48 81 5b 83 7d 83 62 83 67 82 c5 82 cd 82 a0 82 e8 82 dc 82 b9 82 f1 "
+       "81 42 "},
+      {kWriteFailedText,
+       "83 74 83 40 83 43 83 8b 82 cc 8f 91 82 ab 8d 9e 82 dd 82 c9 8e b8 94 73 82 b5 82 dc 82 b5 "
+       "82 bd 81 42 "},
+      {kCaption, "56 55 56 32 45 5a "},
+      {kConvertButton, "95 cf 8a b7 "},
+      {kDestinationLabel, "95 cf 8a b7 90 e6 "},
+      {kSourceLabel,
+       "95 cf 8a b7 8c b3 20 3a 20 6d 71 6f 20 83 74 83 40 83 43 83 8b 82 f0 83 68 83 8d 83 62 83 "
+       "76 82 b5 82 c4 82 ad 82 be 82 b3 82 a2 "},
+      {kFlatNormalsBox,
+       "96 40 90 fc 82 f0 83 74 83 89 83 62 83 67 83 56 83 46 81 5b 83 66 83 42 83 93 83 4f 97 70 "
+       "82 c9 82 b7 82 e9 "},
+      {kDialogFont, "82 6c 82 72 20 82 6f 83 53 83 56 83 62 83 4e "},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Hex(c.text), c.bytes);
+}
+
+#else
+
+TEST(Texts, AreInUtf8) {
+  EXPECT_EQ(
+      Hex(kFinishedText),
+      "e5 a4 89 e6 8f 9b e3 81 8c e7 b5 82 e4 ba 86 e3 81 97 e3 81 be e3 81 97 e3 81 9f e3 80 "
+      "82 ");
+  EXPECT_EQ(Hex(kCaption), "56 55 56 32 45 5a ");
+}
+
+#endif
+
+}  // namespace
