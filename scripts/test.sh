@@ -11,3 +11,4 @@ for preset in debug clang asan; do
   cmake --build --preset "$preset"
   ctest --preset "$preset" -j2
 done
+scripts/test-windows.sh
