@@ -1,6 +1,5 @@
 # Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-x86-64-posix).
 # The posix thread model: GoogleTest needs std::mutex, which the win32 model of GCC 12 lacks.
-# The runtimes are linked statically so that vuv2ez.exe stands alone.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -14,8 +13,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # The tests run under Wine (scripts/wine/run.sh sets the prefix and the Japanese locale). A cache
 # entry, so that -DCMAKE_CROSSCOMPILING_EMULATOR=... still wins.
