@@ -74,6 +74,19 @@ head -c 100 "$work/house.mqo.qz" > "$work/cut.qz"
 expect "qzdump on a truncated file" 1 "qzdump: $work/cut.qz: object table runs past the end of the file" -- "$qzdump" "$work/cut.qz"
 expect "qzdump on a model file" 1 "qzdump: $work/house.mqo: not a QZ file (magic is not \"QZF\")" -- "$qzdump" "$work/house.mqo"
 
+# The golden files hold what this program writes (the Windows program's tests compare its output
+# with them too): the cube, smooth by default and flat with --flat.
+golden() { printf "$(sed 's/#.*//' "$1" | tr -s ' \n' '\n' | grep . | sed 's/^/\\x/' | tr -d '\n')"; }
+cp "$source/tests/data/golden/cube.mqo" "$work/cube.mqo"
+for mode in smooth flat; do
+  flag=()
+  [ "$mode" = flat ] && flag=(--flat)
+  "$vuv2ez" "${flag[@]}" -o "$work/cube.$mode.qz" "$work/cube.mqo" 2>/dev/null
+  golden "$source/tests/data/golden/cube.$mode.hex" > "$work/cube.$mode.golden"
+  cmp -s "$work/cube.$mode.qz" "$work/cube.$mode.golden" ||
+    { echo "FAIL cube.mqo ($mode) differs from its golden file"; failures=$((failures + 1)); }
+done
+
 # A failed conversion leaves an existing destination alone.
 printf 'keep me' > "$work/keep.qz"
 expect "not MQO keeps destination" 1 "$mqo_msg" -- "$vuv2ez" -o "$work/keep.qz" "$work/empty.mqo"
