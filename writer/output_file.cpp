@@ -23,7 +23,16 @@ namespace {
 
 std::string FolderOf(const std::string& path) {
 #ifdef _WIN32
-  const size_t slash = path.find_last_of("/\\:");
+  // Separators are found character by character: in the ANSI code page the second byte of a
+  // double-byte character may be 0x5C, the backslash ("表" in code page 932).
+  size_t slash = std::string::npos;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
+      ++i;
+    } else if (path[i] == '/' || path[i] == '\\' || path[i] == ':') {
+      slash = i;
+    }
+  }
 #else
   const size_t slash = path.find_last_of('/');
 #endif
