@@ -72,7 +72,7 @@ inline size_t ScanDigits(const char*& p, uint64_t& mantissa) {
     mantissa = mantissa * kPowers[count] + v;
     p += count;
     total += count;
-    if (count < 8) return total;
+    if (count < 8 || total > 19) return total;  // a longer run is no plain decimal anyway
   }
 }
 
@@ -158,22 +158,15 @@ bool NextTokenDecimal(Token& token, Tokenizer& t, PlainDecimal& decimal, bool& i
   size_t pos = t.position;
   while (pos < end && classes[s[pos]] == kBlank)
     ++pos;
-  // Only a word standing more than 64 characters before the end of the text is read here: the
-  // word (at most 63 characters) and the character after it then lie inside the text, so the
-  // loops below need no bounds checks. Everything else goes the general way.
-  if (t.bufferSize != 64 || end - pos <= 64 || classes[s[pos]] != kPlain) {
-    return NextToken(token, t);
-  }
-  t.quoted = 0;
-  t.breakChar = 0;
-  // The 64 bytes ahead are copied into the token at once, and the 64th becomes a zero: the scans
-  // below then stop at the cut by themselves. Signs, digits and the point fold to themselves.
-  char* const word = token.word;
-  std::memcpy(word, s + pos, 64);
-  word[63] = '\0';
-  const char* p = word;
-  bool negative = false;
-  if (*p == '-' || *p == '+') negative = *p++ == '-';
+  // A plain decimal is read straight from the text when enough bytes follow it that no load
+  // below needs a bounds check (the digit scans stop after 24 digits). Anything else, including
+  // a word that turns out not to be a plain decimal, is read the general way from the start.
+  constexpr size_t kMargin = 72;
+  if (t.bufferSize != 64 || end - pos < kMargin) return NextToken(token, t);
+  const char* const start = t.text + pos;
+  const char* p = start;
+  const bool negative = *p == '-';
+  p += *p == '-' || *p == '+';
   uint64_t mantissa = 0;
   size_t digits = ScanDigits(p, mantissa);
   // Integers and reals alternate unpredictably: the fraction is scanned whether or not there is
@@ -182,19 +175,17 @@ bool NextTokenDecimal(Token& token, Tokenizer& t, PlainDecimal& decimal, bool& i
   p += point;
   const size_t fraction = ScanDigits(p, mantissa);
   digits += fraction;
-  // Whatever else the word holds makes it no plain decimal; that part is folded in place.
-  const bool plain = classes[static_cast<unsigned char>(*p)] != kPlain;
-  char* rest = word + (p - word);
-  while (classes[static_cast<unsigned char>(*rest)] == kPlain) {
-    *rest = static_cast<char>(t.folded[static_cast<unsigned char>(*rest)]);
-    ++rest;
+  if (digits == 0 || digits > 19 || classes[static_cast<unsigned char>(*p)] == kPlain) {
+    return NextToken(token, t);
   }
-  const auto n = static_cast<size_t>(rest - word);
+  // At most 21 characters: copied with what follows them, all within the margin. Signs, digits
+  // and the point fold to themselves.
+  const auto n = static_cast<size_t>(p - start);
+  std::memcpy(token.word, start, 32);
+  t.quoted = 0;
   FinishWord(token, t, pos + n, n, 63);
-  if (plain && digits >= 1 && digits <= 19) {
-    decimal = PlainDecimal{mantissa, static_cast<uint32_t>(fraction), negative, point};
-    isDecimal = true;
-  }
+  decimal = PlainDecimal{mantissa, static_cast<uint32_t>(fraction), negative, point};
+  isDecimal = true;
   return true;
 }
 
