@@ -28,6 +28,7 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 BENCH = ROOT / "bench"
 GEN_SOURCE = BENCH / "generate_mqo.cpp"
+MEASURE_SOURCE = BENCH / "measure_run.cpp"
 CHECKSUMS = BENCH / "checksums.txt"
 MODEL_SUMS = BENCH / "models.sha256"
 DOC = ROOT / "docs" / "performance.md"
@@ -88,16 +89,17 @@ def build_converter():
     run_checked(["cmake", "--build", "--preset", "release"], "building the release preset")
 
 
-def build_generator(work):
-    """Compiles bench/generate_mqo.cpp when the binary is missing or built from other source."""
-    exe = work / "generate_mqo"
-    stamp = work / "generate_mqo.source-sha256"
-    src_hash = sha256_file(GEN_SOURCE)
+def build_tool(work, source, flags, what):
+    """Compiles one bench/*.cpp when its binary is missing or was built from other source.
+    Returns (executable, sha256 of the source)."""
+    exe = work / source.stem
+    stamp = work / (source.stem + ".source-sha256")
+    src_hash = sha256_file(source)
     if exe.exists() and stamp.exists() and stamp.read_text().strip() == src_hash:
         return exe, src_hash
     cxx = os.environ.get("CXX", "g++")
-    run_checked([cxx, "-std=c++20", "-O2", "-ffp-contract=off", "-o", str(exe), str(GEN_SOURCE)],
-                "building the model generator")
+    run_checked([cxx, "-std=c++20", "-O2", *flags, "-o", str(exe), str(source)],
+                f"building the {what}")
     stamp.write_text(src_hash + "\n")
     return exe, src_hash
 
@@ -172,23 +174,25 @@ def verify_model_sum(faces, seed, digest, notes):
 # Timed runs
 
 
+MEASURE = None  # bench/measure_run, built in main()
+
+
 def timed(argv, stdout_path=None, stderr_path=None):
-    """Runs argv; returns (wall seconds, peak RSS in bytes, exit code). Uses posix_spawn and
-    wait4 so that the timing holds as little of the runner as possible."""
-    actions = [(os.POSIX_SPAWN_OPEN, 0, "/dev/null", os.O_RDONLY, 0)]
-    if stdout_path is None:
-        actions.append((os.POSIX_SPAWN_OPEN, 1, "/dev/null", os.O_WRONLY, 0))
-    else:
-        actions.append((os.POSIX_SPAWN_OPEN, 1, str(stdout_path),
-                        os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644))
-    actions.append((os.POSIX_SPAWN_OPEN, 2, str(stderr_path or "/dev/null"),
-                    os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644))
+    """Runs argv through measure_run; returns (wall seconds, peak RSS in bytes, exit code).
+    measure_run starts the clock just before spawning and reads ru_maxrss from wait4, so
+    neither the runner's start-up cost nor its resident size leaks into the figures."""
     os.sync()  # earlier runs' output is written back now, not during this run
-    t0 = time.perf_counter()
-    pid = os.posix_spawnp(argv[0], [str(a) for a in argv], os.environ, file_actions=actions)
-    _, status, usage = os.wait4(pid, 0)
-    t1 = time.perf_counter()
-    return t1 - t0, usage.ru_maxrss * 1024, os.waitstatus_to_exitcode(status)
+    cmd = [str(MEASURE)]
+    if stdout_path is not None:
+        cmd += ["--stdout", str(stdout_path)]
+    if stderr_path is not None:
+        cmd += ["--stderr", str(stderr_path)]
+    cmd += ["--", *(str(a) for a in argv)]
+    r = subprocess.run(cmd, capture_output=True, text=True)
+    fields = r.stdout.split()
+    if r.returncode != 0 or len(fields) != 3:
+        raise BenchError(f"measure_run failed on {argv[0]}: {r.stderr.strip()}")
+    return float(fields[0]), int(fields[1]), int(fields[2])
 
 
 def remove(path):
@@ -478,7 +482,7 @@ set logscale x
 set xrange [{min(by) / 2}:{max(by) * 2}]
 set yrange [0:*]
 set grid
-set key top right
+set key below
 set format x '%.0s%c'
 plot '{data}' using 1:2 with linespoints lw 2 pt 7 lc rgb '#1f77b4' title 'vuv2ez end to end', \\
      '{data}' using 1:3 with linespoints lw 1 pt 6 lc rgb '#2ca02c' title 'floor: read input + write output'{band}
@@ -493,12 +497,12 @@ plot '{data}' using 1:2 with linespoints lw 2 pt 7 lc rgb '#1f77b4' title 'vuv2e
     return True
 
 
-def write_doc(results, targets, info, args, notes, plotted):
+def write_doc(results, targets, info, args, notes, plotted, start):
     DOC.parent.mkdir(parents=True, exist_ok=True)
     sizes = ",".join(str(r["faces"]) for r in results)
     cmd = "bench/run.sh" if [r["faces"] for r in results] == DEFAULT_SIZES else \
         f"bench/run.sh --sizes {sizes}"
-    if args.runs != 5:
+    if args.runs != 7:
         cmd += f" --runs {args.runs}"
     lines = [
         "# Performance",
@@ -513,7 +517,9 @@ def write_doc(results, targets, info, args, notes, plotted):
         "`head -c BYTES /dev/zero > FILE` with BYTES = output size (write floor): no converter",
         "beats their sum on this machine. `x floor` is the converter's time over that sum;",
         "`spread` is (slowest - fastest) / median of the timed runs; peak RSS is the largest",
-        "maximum resident set size of the timed runs.",
+        "maximum resident set size of the timed runs. For scale, starting and ending a process",
+        f"(`true`) takes {fmt_time(start['seconds'])} and {start['rss'] / 1e6:.1f} MB here; "
+        "both are inside every figure.",
         "",
         "## Machine",
         "",
@@ -563,7 +569,7 @@ def parse_args(argv):
     p = argparse.ArgumentParser(prog="bench/run.sh", description=__doc__.split("\n\n")[0])
     p.add_argument("--sizes", default=",".join(str(s) for s in DEFAULT_SIZES),
                    help="comma-separated face counts (default: %(default)s)")
-    p.add_argument("--runs", type=int, default=5, help="timed runs per size (default: 5)")
+    p.add_argument("--runs", type=int, default=7, help="timed runs per size (default: 7)")
     p.add_argument("--seed", type=int, default=1, help="model seed (default: 1; checksums are "
                    "recorded and checked for seed 1 only)")
     p.add_argument("--converter", help="converter executable to time instead of building "
@@ -604,7 +610,15 @@ def main(argv):
             build_converter()
     if not os.access(conv, os.X_OK):
         raise BenchError(f"no converter at {conv}")
-    gen, gen_hash = build_generator(work)
+    gen, gen_hash = build_tool(work, GEN_SOURCE, ["-ffp-contract=off"], "model generator")
+    global MEASURE
+    MEASURE, _ = build_tool(work, MEASURE_SOURCE, [], "run timer")
+
+    starts = [timed(["true"]) for _ in range(max(args.runs, 5))]
+    start = {"seconds": statistics.median(t for t, _, _ in starts),
+             "rss": statistics.median(r for _, r, _ in starts)}
+    say(f"process start floor (`true`): {fmt_time(start['seconds'])}, "
+        f"{start['rss'] / 1e6:.1f} MB resident")
 
     results = []
     for faces in args.sizes:
@@ -617,6 +631,7 @@ def main(argv):
 
     with open(work / "results.json", "w") as f:
         json.dump({"machine": machine_info(), "runs": args.runs, "seed": args.seed,
+                   "start_floor": start,
                    "converter": str(conv), "results": results}, f, indent=1)
     say("")
     say(text_table(results))
@@ -626,7 +641,7 @@ def main(argv):
         say(f"{verdict:>12}  {t}: {detail}")
     if not args.no_docs:
         plotted = plot(results, work, notes)
-        write_doc(results, targets, machine_info(), args, notes, plotted)
+        write_doc(results, targets, machine_info(), args, notes, plotted, start)
         say(f"\nwrote {rel(DOC)}" + (f" and {rel(PLOT)}" if plotted
                                                    else ""))
     for n in notes:
