@@ -1,7 +1,7 @@
 // measure_run: runs one command and prints its wall time, peak resident memory and exit code.
 //
 //   measure_run [--stdout FILE] [--stderr FILE] -- COMMAND [ARGS...]
-//   prints: <wall seconds> <peak RSS in bytes> <exit code>
+//   prints: <wall seconds> <peak RSS in bytes> <exit code> <CPU seconds (user + system)>
 //
 // The command's stdin is /dev/null; its stdout and stderr go to the given files (default
 // /dev/null). The clock runs from just before the spawn to the return of wait4, and the peak RSS
@@ -68,6 +68,9 @@ int main(int argc, char** argv) {
 
   const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   const double wall = std::chrono::duration<double>(t1 - t0).count();
-  std::printf("%.9f %lld %d\n", wall, static_cast<long long>(usage.ru_maxrss) * 1024, code);
+  const double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  std::printf("%.9f %lld %d %.6f\n", wall, static_cast<long long>(usage.ru_maxrss) * 1024, code,
+              cpu);
   return 0;
 }

@@ -177,6 +177,52 @@ def verify_model_sum(faces, seed, digest, notes):
 MEASURE = None  # bench/measure_run, built in main()
 
 
+CPU_SECONDS = 0.0  # CPU time of every command timed so far
+
+
+def cpu_busy_seconds():
+    """Busy CPU seconds of the whole machine so far (all CPUs), from /proc/stat."""
+    try:
+        with open("/proc/stat") as f:
+            fields = [int(x) for x in f.readline().split()[1:]]
+    except OSError:
+        return None
+    hz = os.sysconf("SC_CLK_TCK")
+    idle = fields[3] + (fields[4] if len(fields) > 4 else 0)
+    steal = fields[7] if len(fields) > 7 else 0
+    return (sum(fields[:8]) - idle - steal) / hz
+
+
+def cpu_count():
+    return len(os.sched_getaffinity(0))
+
+
+def machine_busy(seconds=1.0):
+    """Share of all CPUs that were busy during the next `seconds`."""
+    a = cpu_busy_seconds()
+    time.sleep(seconds)
+    b = cpu_busy_seconds()
+    if a is None or b is None:
+        return 0.0
+    return (b - a) / seconds / cpu_count()
+
+
+def wait_idle(limit_s, notes):
+    """Waits until the machine is nearly idle (< 10 % busy over a second), at most limit_s."""
+    t0 = time.monotonic()
+    busy = machine_busy()
+    if busy < 0.10:
+        return
+    say(f"machine busy ({busy * 100:.0f} % of {cpu_count()} CPUs): waiting for it to settle ...")
+    while busy >= 0.10:
+        if time.monotonic() - t0 > limit_s:
+            notes.append(f"the machine was still {busy * 100:.0f} % busy after waiting "
+                         f"{limit_s} s; measured anyway")
+            return
+        busy = machine_busy(2.0)
+    say(f"  idle after {time.monotonic() - t0:.0f} s")
+
+
 def timed(argv, stdout_path=None, stderr_path=None):
     """Runs argv through measure_run; returns (wall seconds, peak RSS in bytes, exit code).
     measure_run starts the clock just before spawning and reads ru_maxrss from wait4, so
@@ -190,8 +236,10 @@ def timed(argv, stdout_path=None, stderr_path=None):
     cmd += ["--", *(str(a) for a in argv)]
     r = subprocess.run(cmd, capture_output=True, text=True)
     fields = r.stdout.split()
-    if r.returncode != 0 or len(fields) != 3:
+    if r.returncode != 0 or len(fields) != 4:
         raise BenchError(f"measure_run failed on {argv[0]}: {r.stderr.strip()}")
+    global CPU_SECONDS
+    CPU_SECONDS += float(fields[3])
     return float(fields[0]), int(fields[1]), int(fields[2])
 
 
@@ -227,6 +275,7 @@ def measure(conv, model, faces, runs, work, notes, pinned):
         check_output(faces, out_hash, notes)
 
     conv_t, rss, read_t, write_t = [], [], [], []
+    busy0, ours0, wall0 = cpu_busy_seconds(), CPU_SECONDS, time.perf_counter()
     for i in range(runs):
         t, r = convert()
         if out.stat().st_size != out_bytes:
@@ -243,6 +292,12 @@ def measure(conv, model, faces, runs, work, notes, pinned):
         if code != 0:
             raise BenchError("head failed")
         write_t.append(t)
+    busy1, ours1, wall1 = cpu_busy_seconds(), CPU_SECONDS, time.perf_counter()
+    # CPU used by anything but the timed commands, as a share of the machine: other work on
+    # the machine slows the figures down (the runner itself accounts for a few per cent).
+    other = 0.0
+    if busy0 is not None and busy1 is not None:
+        other = max(0.0, (busy1 - busy0) - (ours1 - ours0)) / (wall1 - wall0) / cpu_count()
     if sha256_file(out) != out_hash:
         raise BenchError(f"the last run's output differs from the warm-up's ({faces} faces)")
     remove(floor_out)
@@ -265,6 +320,7 @@ def measure(conv, model, faces, runs, work, notes, pinned):
         "rss_ratio": max(rss) / in_bytes,
         "read": statistics.median(read_t),
         "write": statistics.median(write_t),
+        "other_load": other,
         "times": conv_t,
         "read_times": read_t,
         "write_times": write_t,
@@ -307,7 +363,8 @@ def fmt_time(s):
 
 
 COLUMNS = ["faces", "input MB", "output bytes", "median", "spread", "MB/s", "M faces/s",
-           "ns/face", "peak RSS MB", "RSS/input", "read floor", "write floor", "x floor"]
+           "ns/face", "peak RSS MB", "RSS/input", "read floor", "write floor", "x floor",
+           "other load"]
 
 
 def table_rows(results):
@@ -328,6 +385,7 @@ def table_rows(results):
             fmt_time(r["read"]),
             fmt_time(r["write"]),
             f"{r['median'] / floor:.1f}" if floor > 0 else "-",
+            f"{r['other_load'] * 100:.0f} %",
         ])
     return rows
 
@@ -392,6 +450,13 @@ def evaluate_targets(results):
     else:
         out.append(("10k faces well under 20 ms", "not measured", "the 10k size was not run"))
     return out
+
+
+def loadavg():
+    try:
+        return " ".join(Path("/proc/loadavg").read_text().split()[:3])
+    except OSError:
+        return "unknown"
 
 
 def machine_info():
@@ -520,6 +585,9 @@ def write_doc(results, targets, info, args, notes, plotted, start):
         "maximum resident set size of the timed runs. For scale, starting and ending a process",
         f"(`true`) takes {fmt_time(start['seconds'])} and {start['rss'] / 1e6:.1f} MB here; "
         "both are inside every figure.",
+        "`other load` is the CPU used during a size's runs by anything but the timed commands,",
+        f"as a share of all {cpu_count()} CPUs (the runner itself accounts for a few per cent):",
+        "figures taken while other work ran are slower than the converter's own.",
         "",
         "## Machine",
         "",
@@ -528,6 +596,8 @@ def write_doc(results, targets, info, args, notes, plotted, start):
         f"- kernel: {info['kernel']}",
         f"- date: {info['date']}",
         f"- commit: {info['commit']}",
+        f"- load average (1, 5, 15 min) before / after the runs: {info['load_before']} / "
+        f"{info['load_after']}",
         "",
         "## Results",
         "",
@@ -577,6 +647,8 @@ def parse_args(argv):
     p.add_argument("--no-build", action="store_true", help="do not run cmake first")
     p.add_argument("--no-docs", action="store_true",
                    help="print the table only; leave docs/ alone")
+    p.add_argument("--wait-idle", type=int, default=0, metavar="SECONDS",
+                   help="before each size, wait up to SECONDS for the machine to be idle")
     p.add_argument("--work", default="build/bench", help="work folder (default: %(default)s)")
     args = p.parse_args(argv)
     try:
@@ -620,17 +692,29 @@ def main(argv):
     say(f"process start floor (`true`): {fmt_time(start['seconds'])}, "
         f"{start['rss'] / 1e6:.1f} MB resident")
 
+    load_before = loadavg()
     results = []
     for faces in args.sizes:
         model, digest = model_for(work, gen, gen_hash, faces, args.seed)
         if args.seed == 1:
             verify_model_sum(faces, args.seed, digest, notes)
+        if args.wait_idle:
+            wait_idle(args.wait_idle, notes)
         say(f"{fmt_faces(faces)} faces ({model.stat().st_size / 1e6:.1f} MB): warm-up and "
             f"{args.runs} runs")
         results.append(measure(conv, model, faces, args.runs, work, notes, args.seed == 1))
 
+    info = machine_info()
+    info["load_before"] = load_before
+    info["load_after"] = loadavg()
+    heavy = [r for r in results if r["other_load"] > 0.10]
+    if heavy:
+        notes.append("other work used more than 10 % of the CPUs during the runs of " +
+                     ", ".join(fmt_faces(r["faces"]) for r in heavy) +
+                     " faces: those figures are pessimistic (rerun on an idle machine, or with "
+                     "--wait-idle)")
     with open(work / "results.json", "w") as f:
-        json.dump({"machine": machine_info(), "runs": args.runs, "seed": args.seed,
+        json.dump({"machine": info, "runs": args.runs, "seed": args.seed,
                    "start_floor": start,
                    "converter": str(conv), "results": results}, f, indent=1)
     say("")
@@ -641,7 +725,7 @@ def main(argv):
         say(f"{verdict:>12}  {t}: {detail}")
     if not args.no_docs:
         plotted = plot(results, work, notes)
-        write_doc(results, targets, machine_info(), args, notes, plotted, start)
+        write_doc(results, targets, info, args, notes, plotted, start)
         say(f"\nwrote {rel(DOC)}" + (f" and {rel(PLOT)}" if plotted
                                                    else ""))
     for n in notes:
