@@ -181,7 +181,8 @@ CPU_SECONDS = 0.0  # CPU time of every command timed so far
 
 
 def cpu_busy_seconds():
-    """Busy CPU seconds of the whole machine so far (all CPUs), from /proc/stat."""
+    """CPU seconds (all CPUs) that this machine spent on work, or that its host took from it
+    (steal), so far, from /proc/stat."""
     try:
         with open("/proc/stat") as f:
             fields = [int(x) for x in f.readline().split()[1:]]
@@ -189,8 +190,7 @@ def cpu_busy_seconds():
         return None
     hz = os.sysconf("SC_CLK_TCK")
     idle = fields[3] + (fields[4] if len(fields) > 4 else 0)
-    steal = fields[7] if len(fields) > 7 else 0
-    return (sum(fields[:8]) - idle - steal) / hz
+    return (sum(fields[:8]) - idle) / hz
 
 
 def cpu_count():
@@ -208,9 +208,9 @@ def machine_busy(seconds=1.0):
 
 
 def wait_idle(limit_s, notes):
-    """Waits until the machine is nearly idle (< 10 % busy over a second), at most limit_s."""
+    """Waits until the machine is nearly idle (< 10 % busy over 3 s), at most limit_s."""
     t0 = time.monotonic()
-    busy = machine_busy()
+    busy = machine_busy(3.0)
     if busy < 0.10:
         return
     say(f"machine busy ({busy * 100:.0f} % of {cpu_count()} CPUs): waiting for it to settle ...")
@@ -219,7 +219,7 @@ def wait_idle(limit_s, notes):
             notes.append(f"the machine was still {busy * 100:.0f} % busy after waiting "
                          f"{limit_s} s; measured anyway")
             return
-        busy = machine_busy(2.0)
+        busy = machine_busy(3.0)
     say(f"  idle after {time.monotonic() - t0:.0f} s")
 
 
@@ -585,8 +585,9 @@ def write_doc(results, targets, info, args, notes, plotted, start):
         "maximum resident set size of the timed runs. For scale, starting and ending a process",
         f"(`true`) takes {fmt_time(start['seconds'])} and {start['rss'] / 1e6:.1f} MB here; "
         "both are inside every figure.",
-        "`other load` is the CPU used during a size's runs by anything but the timed commands,",
-        f"as a share of all {cpu_count()} CPUs (the runner itself accounts for a few per cent):",
+        "`other load` is the CPU used during a size's runs by anything but the timed commands",
+        "(other processes, and time the virtual machine's host took away: steal), as a share of",
+        f"all {cpu_count()} CPUs (the runner itself accounts for a few per cent):",
         "figures taken while other work ran are slower than the converter's own.",
         "",
         "## Machine",
