@@ -362,7 +362,7 @@ def fmt_time(s):
     return f"{s * 1000:.1f} ms" if s < 1 else f"{s:.3f} s"
 
 
-COLUMNS = ["faces", "input MB", "output bytes", "median", "spread", "MB/s", "M faces/s",
+COLUMNS = ["faces", "input MB", "output bytes", "median", "fastest", "spread", "MB/s", "M faces/s",
            "ns/face", "peak RSS MB", "RSS/input", "read floor", "write floor", "x floor",
            "other load"]
 
@@ -376,6 +376,7 @@ def table_rows(results):
             f"{r['in_bytes'] / 1e6:.1f}",
             f"{r['out_bytes']:,}",
             fmt_time(r["median"]),
+            fmt_time(r["min"]),
             f"{(r['max'] - r['min']) / r['median'] * 100:.0f} %",
             f"{r['mb_s']:.0f}",
             f"{r['faces_s'] / 1e6:.2f}",
@@ -581,6 +582,7 @@ def write_doc(results, targets, info, args, notes, plotted, start):
         "run the same data goes through `cat IN > /dev/null` (read floor) and",
         "`head -c BYTES /dev/zero > FILE` with BYTES = output size (write floor): no converter",
         "beats their sum on this machine. `x floor` is the converter's time over that sum;",
+        "`fastest` is the quickest timed run, the least disturbed by anything else running;",
         "`spread` is (slowest - fastest) / median of the timed runs; peak RSS is the largest",
         "maximum resident set size of the timed runs. For scale, starting and ending a process",
         f"(`true`) takes {fmt_time(start['seconds'])} and {start['rss'] / 1e6:.1f} MB here; "
@@ -623,11 +625,12 @@ def write_doc(results, targets, info, args, notes, plotted, start):
         "`bench/generate_mqo --faces N --seed 1`: six objects (three jittered grids of quads,",
         "three UV spheres with triangle fans at the poles), six materials, CRLF line ends.",
         "",
-        "| faces | input bytes | output sha256 |",
-        "|---:|---:|---|",
+        f"| faces | input bytes | output bytes beyond {RECORD_BYTES} per face | output sha256 |",
+        "|---:|---:|---:|---|",
     ]
     for r in results:
-        lines.append(f"| {r['faces']:,} | {r['in_bytes']:,} | `{r['sha256']}` |")
+        extra = r["out_bytes"] - RECORD_BYTES * r["faces"]
+        lines.append(f"| {r['faces']:,} | {r['in_bytes']:,} | {extra:,} | `{r['sha256']}` |")
     if notes:
         lines += ["", "## Notes from this run", ""] + [f"- {n}" for n in notes]
     DOC.write_text("\n".join(lines) + "\n")
@@ -693,7 +696,8 @@ def main(argv):
     say(f"process start floor (`true`): {fmt_time(start['seconds'])}, "
         f"{start['rss'] / 1e6:.1f} MB resident")
 
-    load_before = loadavg()
+    info = machine_info()  # the commit measured, before anything else can change
+    info["load_before"] = loadavg()
     results = []
     for faces in args.sizes:
         model, digest = model_for(work, gen, gen_hash, faces, args.seed)
@@ -705,8 +709,7 @@ def main(argv):
             f"{args.runs} runs")
         results.append(measure(conv, model, faces, args.runs, work, notes, args.seed == 1))
 
-    info = machine_info()
-    info["load_before"] = load_before
+    info["date"] = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
     info["load_after"] = loadavg()
     heavy = [r for r in results if r["other_load"] > 0.10]
     if heavy:
