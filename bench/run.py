@@ -45,6 +45,11 @@ T_RSS_RATIO = 1.6
 T_FLAT = 0.15
 T_10K_SECONDS = 0.020
 
+# With --wait-idle, a size whose runs shared the machine with more than LOADED of other CPU
+# use is measured again, up to MAX_ATTEMPTS times; the least disturbed attempt is kept.
+LOADED = 0.10
+MAX_ATTEMPTS = 3
+
 
 class BenchError(Exception):
     pass
@@ -652,7 +657,9 @@ def parse_args(argv):
     p.add_argument("--no-docs", action="store_true",
                    help="print the table only; leave docs/ alone")
     p.add_argument("--wait-idle", type=int, default=0, metavar="SECONDS",
-                   help="before each size, wait up to SECONDS for the machine to be idle")
+                   help="before each size, wait up to SECONDS for the machine to be idle, and "
+                   f"measure a size again (up to {MAX_ATTEMPTS} times) when other work took "
+                   f"more than {LOADED * 100:.0f} %% of the CPUs during its runs")
     p.add_argument("--work", default="build/bench", help="work folder (default: %(default)s)")
     args = p.parse_args(argv)
     try:
@@ -703,15 +710,24 @@ def main(argv):
         model, digest = model_for(work, gen, gen_hash, faces, args.seed)
         if args.seed == 1:
             verify_model_sum(faces, args.seed, digest, notes)
-        if args.wait_idle:
-            wait_idle(args.wait_idle, notes)
-        say(f"{fmt_faces(faces)} faces ({model.stat().st_size / 1e6:.1f} MB): warm-up and "
-            f"{args.runs} runs")
-        results.append(measure(conv, model, faces, args.runs, work, notes, args.seed == 1))
+        best = None
+        for attempt in range(1, (MAX_ATTEMPTS if args.wait_idle else 1) + 1):
+            if args.wait_idle:
+                wait_idle(args.wait_idle, notes)
+            say(f"{fmt_faces(faces)} faces ({model.stat().st_size / 1e6:.1f} MB): warm-up and "
+                f"{args.runs} runs" + (f" (attempt {attempt})" if attempt > 1 else ""))
+            r = measure(conv, model, faces, args.runs, work, notes, args.seed == 1)
+            r["attempts"] = attempt
+            if best is None or r["other_load"] < best["other_load"]:
+                best = r
+            if r["other_load"] <= LOADED:
+                break
+            say(f"  other work took {r['other_load'] * 100:.0f} % of the CPUs during these runs")
+        results.append(best)
 
     info["date"] = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
     info["load_after"] = loadavg()
-    heavy = [r for r in results if r["other_load"] > 0.10]
+    heavy = [r for r in results if r["other_load"] > LOADED]
     if heavy:
         notes.append("other work used more than 10 % of the CPUs during the runs of " +
                      ", ".join(fmt_faces(r["faces"]) for r in heavy) +
