@@ -18,6 +18,7 @@ import hashlib
 import json
 import os
 import platform
+import resource
 import shutil
 import statistics
 import subprocess
@@ -182,9 +183,6 @@ def verify_model_sum(faces, seed, digest, notes):
 MEASURE = None  # bench/measure_run, built in main()
 
 
-CPU_SECONDS = 0.0  # CPU time of every command timed so far
-
-
 def cpu_busy_seconds():
     """CPU seconds (all CPUs) that this machine spent on work, or that its host took from it
     (steal), so far, from /proc/stat."""
@@ -196,6 +194,14 @@ def cpu_busy_seconds():
     hz = os.sysconf("SC_CLK_TCK")
     idle = fields[3] + (fields[4] if len(fields) > 4 else 0)
     return (sum(fields[:8]) - idle) / hz
+
+
+def runner_cpu_seconds():
+    """CPU time of this runner and of every process it has waited for (measure_run and,
+    through it, the timed commands)."""
+    me = resource.getrusage(resource.RUSAGE_SELF)
+    kids = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return me.ru_utime + me.ru_stime + kids.ru_utime + kids.ru_stime
 
 
 def cpu_count():
@@ -243,8 +249,6 @@ def timed(argv, stdout_path=None, stderr_path=None):
     fields = r.stdout.split()
     if r.returncode != 0 or len(fields) != 4:
         raise BenchError(f"measure_run failed on {argv[0]}: {r.stderr.strip()}")
-    global CPU_SECONDS
-    CPU_SECONDS += float(fields[3])
     return float(fields[0]), int(fields[1]), int(fields[2])
 
 
@@ -280,7 +284,7 @@ def measure(conv, model, faces, runs, work, notes, pinned):
         check_output(faces, out_hash, notes)
 
     conv_t, rss, read_t, write_t = [], [], [], []
-    busy0, ours0, wall0 = cpu_busy_seconds(), CPU_SECONDS, time.perf_counter()
+    busy0, ours0, wall0 = cpu_busy_seconds(), runner_cpu_seconds(), time.perf_counter()
     for i in range(runs):
         t, r = convert()
         if out.stat().st_size != out_bytes:
@@ -297,9 +301,9 @@ def measure(conv, model, faces, runs, work, notes, pinned):
         if code != 0:
             raise BenchError("head failed")
         write_t.append(t)
-    busy1, ours1, wall1 = cpu_busy_seconds(), CPU_SECONDS, time.perf_counter()
-    # CPU used by anything but the timed commands, as a share of the machine: other work on
-    # the machine slows the figures down (the runner itself accounts for a few per cent).
+    busy1, ours1, wall1 = cpu_busy_seconds(), runner_cpu_seconds(), time.perf_counter()
+    # CPU used by anything but the runner and the commands it timed, as a share of the
+    # machine: other work on the machine slows the figures down.
     other = 0.0
     if busy0 is not None and busy1 is not None:
         other = max(0.0, (busy1 - busy0) - (ours1 - ours0)) / (wall1 - wall0) / cpu_count()
@@ -551,7 +555,7 @@ set xlabel 'faces (log scale)'
 set ylabel 'ns per face'
 set logscale x
 set xrange [{min(by) / 2}:{max(by) * 2}]
-set yrange [0:*]
+set yrange [0:{max(r['ns_face'] for r in results) * 1.12:.1f}]
 set grid
 set key below
 set format x '%.0s%c'
@@ -592,9 +596,9 @@ def write_doc(results, targets, info, args, notes, plotted, start):
         "maximum resident set size of the timed runs. For scale, starting and ending a process",
         f"(`true`) takes {fmt_time(start['seconds'])} and {start['rss'] / 1e6:.1f} MB here; "
         "both are inside every figure.",
-        "`other load` is the CPU used during a size's runs by anything but the timed commands",
-        "(other processes, and time the virtual machine's host took away: steal), as a share of",
-        f"all {cpu_count()} CPUs (the runner itself accounts for a few per cent):",
+        "`other load` is the CPU used during a size's runs by anything but the runner and the",
+        "commands it timed (other processes, kernel writeback, and time the virtual machine's",
+        f"host took away: steal), as a share of all {cpu_count()} CPUs:",
         "figures taken while other work ran are slower than the converter's own.",
         "",
         "## Machine",
