@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "reader/model.h"
@@ -18,10 +19,22 @@ struct MqoReader {
   // One unit per byte of text; every material, vertex, face and face corner the model holds
   // takes one. Nothing is refunded, so repeated chunks cannot exceed it either.
   uint64_t budget = 0;
+  // Once the text is exhausted every read repeats the last token, so its numbers are parsed once:
+  // a long quoted last token would otherwise be scanned again for each number a count expects.
+  bool exhausted = false;
+  std::optional<int32_t> lastInt;
+  std::optional<float> lastReal;
 };
 
 inline bool Next(MqoReader& reader) {
-  return NextToken(reader.token, reader.tokenizer);
+  if (reader.exhausted) return false;
+  if (NextToken(reader.token, reader.tokenizer)) return true;
+  reader.exhausted = true;  // the tokenizer never reads again once its text has ended
+  return false;
+}
+// True once a read has found the end of the text.
+inline bool Exhausted(const MqoReader& reader) {
+  return reader.exhausted;
 }
 inline std::string_view Current(const MqoReader& reader) {
   return reader.token.view;
@@ -35,16 +48,24 @@ inline bool Quoted(const MqoReader& reader) {
 inline int32_t NextInt(MqoReader& reader) {
   PlainDecimal decimal;
   bool isDecimal = false;
-  NextTokenDecimal(reader.token, reader.tokenizer, decimal, isDecimal);
-  int32_t value = 0;
-  return isDecimal && IntFromDecimal(decimal, value) ? value : ParseInt(Current(reader));
+  if (!reader.exhausted && NextTokenDecimal(reader.token, reader.tokenizer, decimal, isDecimal)) {
+    int32_t value = 0;
+    return isDecimal && IntFromDecimal(decimal, value) ? value : ParseInt(Current(reader));
+  }
+  reader.exhausted = true;
+  if (!reader.lastInt) reader.lastInt = ParseInt(Current(reader));
+  return *reader.lastInt;
 }
 inline float NextReal(MqoReader& reader) {
   PlainDecimal decimal;
   bool isDecimal = false;
-  NextTokenDecimal(reader.token, reader.tokenizer, decimal, isDecimal);
-  float value = 0;
-  return isDecimal && RealFromDecimal(decimal, value) ? value : ParseReal(Current(reader));
+  if (!reader.exhausted && NextTokenDecimal(reader.token, reader.tokenizer, decimal, isDecimal)) {
+    float value = 0;
+    return isDecimal && RealFromDecimal(decimal, value) ? value : ParseReal(Current(reader));
+  }
+  reader.exhausted = true;
+  if (!reader.lastReal) reader.lastReal = ParseReal(Current(reader));
+  return *reader.lastReal;
 }
 
 // A brace is an unquoted token beginning with "{" or "}"; a quoted text is never one.

@@ -1,6 +1,5 @@
 // One Object chunk: its name, its vertex chunk (read by position) and its face chunk (read token
 // by token). Braces are counted, so unknown nested chunks are skipped whole.
-#include <algorithm>
 
 #include "reader/mqo_reader.h"
 
@@ -34,13 +33,9 @@ bool ReadFaceChunk(MqoReader& reader, MeshObject& object) {
   object.faces.clear();
   object.cornerIndices.clear();
   object.cornerUvs.clear();
-  // The declared count only caps: records are made as corner counts appear. Reserving touches no
-  // memory, and every face costs at least two units of budget, which bounds the reservation.
-  const uint64_t affordable = reader.budget / 2;
-  object.faces.reserve(static_cast<size_t>(std::min<uint64_t>(declared, affordable)));
-  object.cornerIndices.reserve(
-      static_cast<size_t>(std::min<uint64_t>(4ull * declared, affordable)));
-  object.cornerUvs.reserve(object.cornerIndices.capacity() * 2);
+  // The declared count only caps: records are made, and memory taken, as corner counts appear.
+  // Nothing is reserved from it: a reservation sized by what the budget could still pay for is
+  // held by every object, so hundreds of objects would hold hundreds of times the text's size.
 
   Face* current = nullptr;
   bool overflowed = false;  // a count found no free record: values are read and dropped
@@ -52,12 +47,20 @@ bool ReadFaceChunk(MqoReader& reader, MeshObject& object) {
     if (token == "v") {
       for (size_t k = 0; k < corners; ++k) {
         const int32_t index = NextInt(reader);
-        if (current != nullptr) object.cornerIndices[current->firstCorner + k] = index;
+        if (current != nullptr) {
+          object.cornerIndices[current->firstCorner + k] = index;
+        } else if (Exhausted(reader)) {
+          break;  // an uncharged count with no face to fill: nothing left to read or to keep
+        }
       }
     } else if (token == "uv") {
       for (size_t k = 0; k < 2 * corners; ++k) {
         const float uv = NextReal(reader);
-        if (current != nullptr) object.cornerUvs[2 * size_t{current->firstCorner} + k] = uv;
+        if (current != nullptr) {
+          object.cornerUvs[2 * size_t{current->firstCorner} + k] = uv;
+        } else if (Exhausted(reader)) {
+          break;
+        }
       }
     } else if (token == "m") {
       if (current != nullptr) {

@@ -226,6 +226,17 @@ TEST(Reader, EndOfTextRepeatsTheLastToken) {
   EXPECT_EQ(v[0].y, 2.0f);
   EXPECT_EQ(v[0].z, 2.0f);
   EXPECT_EQ(v[1].z, 2.0f);
+
+  // A quoted last token repeats like any other; corner indices repeat it too.
+  ASSERT_EQ(LoadText(model, kHead + "Object \"o\" {\n vertex 2 {\n \"1.5"), kLoadOk);
+  for (const Vec4& p : model.objects.at(0).vertices) {
+    EXPECT_EQ(p.x, 1.5f);
+    EXPECT_EQ(p.z, 1.5f);
+  }
+  ASSERT_EQ(LoadText(model, kHead + "Object \"o\" {\n face 1 {\n  4 V(7 5"), kLoadOk);
+  EXPECT_EQ(Describe(model), "textures 0\nobject \"o\" vertices 0 faces 1: 4[7 5 5 5]m0\n");
+  ASSERT_EQ(LoadText(model, kHead + "Object \"o\" {\n face 1 {\n  2 UV(0.5 0.25"), kLoadOk);
+  EXPECT_EQ(model.objects.at(0).cornerUvs, (std::vector<float>{0.5f, 0.25f, 0.25f, 0.25f}));
 }
 
 TEST(Reader, CountsBeyondTheTextsSizeFail) {
