@@ -3,6 +3,9 @@
 
 #include <filesystem>
 #include <vector>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "tests/test_support.h"
 #include "writer/output_file.h"
@@ -55,6 +58,21 @@ TEST(OutputFile, FailuresKeepTheDestinationAndLeaveNothingBehind) {
   EXPECT_TRUE(std::filesystem::is_directory(folder / "a directory"));
   EXPECT_TRUE(std::filesystem::is_empty(folder / "a directory"));
 }
+
+#ifndef _WIN32
+// A rename would put a regular file in place of a FIFO or a device (/dev/null as root).
+TEST(OutputFile, SpecialFilesAreNeverReplaced) {
+  ScratchFolder folder;
+  const Model model = SmallModel();
+  ASSERT_EQ(mkfifo((folder / "fifo.qz").c_str(), 0644), 0);
+  std::filesystem::create_symlink("fifo.qz", folder / "link.qz");
+  for (const char* name : {"fifo.qz", "link.qz"}) {
+    EXPECT_EQ(WriteModel(model, (folder / name).c_str(), true), 1) << name;
+    EXPECT_TRUE(std::filesystem::is_fifo(folder / "fifo.qz")) << name;
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"fifo.qz", "link.qz"})) << name;
+  }
+}
+#endif
 
 TEST(OutputFile, LinkedDestinationIsWrittenThrough) {
 #ifdef _WIN32

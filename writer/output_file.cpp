@@ -39,7 +39,8 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// Follows a symbolic link at the destination; false for a dangling one or a directory.
+// Follows a symbolic link at the destination; false for a dangling one, and for anything there
+// but a regular file: a directory, and a device or FIFO, which the rename would replace.
 bool ResolveDestination(const char* destination, std::string& resolved) {
   resolved = destination;
 #ifndef _WIN32
@@ -52,7 +53,7 @@ bool ResolveDestination(const char* destination, std::string& resolved) {
     std::free(target);
     if (stat(resolved.c_str(), &info) != 0) return false;
   }
-  return !S_ISDIR(info.st_mode);
+  return S_ISREG(info.st_mode);
 #else
   const DWORD attributes = GetFileAttributesA(destination);
   return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

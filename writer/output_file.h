@@ -4,7 +4,8 @@
 // there, and CommitOutput renames it over the destination once everything is written, flushed and
 // closed. AbandonOutput (or a failed commit) removes the temporary file, so a file already at the
 // destination stays exactly as it was. A destination that is a symbolic link is written through
-// to the file it names; a dangling link or a directory fails.
+// to the file it names; a dangling link, a directory, or anything else that is not a regular file
+// (a device such as /dev/null, a FIFO) fails and is left in place.
 #pragma once
 
 #include <cstddef>
