@@ -1,10 +1,9 @@
 // The checks behind the fuzz targets and the regression tests.
 #include "fuzz/conversion_check.h"
 
-#include <dirent.h>
-
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "reader/model.h"
@@ -113,16 +112,13 @@ bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size) {
   return std::fclose(out) == 0 && written;
 }
 
-// The names in `folder`, "." and ".." aside, sorted and joined by spaces.
+// The names in `folder`, sorted and joined by spaces.
 std::string Listing(const std::string& folder) {
   std::vector<std::string> names;
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return "(unreadable)";
-  while (const dirent* entry = readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name != "." && name != "..") names.push_back(name);
-  }
-  closedir(dir);
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+    names.push_back(entry.path().filename().string());
+  if (error) return "(unreadable)";
   std::sort(names.begin(), names.end());
   std::string joined;
   for (const std::string& name : names)
