@@ -23,12 +23,13 @@ else
 fi
 trap 'rm -rf "$scratch"' EXIT
 
-# Seeds: every fixture and example, and the real documents beside the repository.
+# Seeds: every fixture, example and past finding, two small archives (fuzz/seeds/), and the real
+# documents beside the repository.
 seeds=("$scratch/seeds")
 mkdir -p "${seeds[0]}"
-find tests/data examples -type f \( -name '*.mqo' -o -name '*.mqoz' -o -path '*fuzz_regressions*' \) \
-  -exec cp {} "${seeds[0]}/" \;
-[ -d ../shared/corpus ] && seeds+=(../shared/corpus)
+find tests/data examples fuzz/seeds -type f \( -name '*.mqo' -o -name '*.mqoz' \
+  -o \( -path '*fuzz_regressions*' ! -name README.md \) \) -exec cp {} "${seeds[0]}/" \;
+if [ -d ../shared/corpus ]; then seeds+=(../shared/corpus); fi
 
 # -max_len keeps executions fast; longer seeds are read in part. -timeout is per input,
 # -rss_limit_mb and -malloc_limit_mb bound memory; leaks are reported at the end of each input.
@@ -51,10 +52,12 @@ file=$!
 wait "$text" || status=1
 wait "$file" || status=1
 
+# A summary: coverage at the start and at the end (edges "cov", features "ft"), and the totals.
 for target in fuzz_text fuzz_file; do
   echo "== $target"
-  grep -E '^(INFO: (Seed|Loaded)|#[0-9]+ +(INITED|DONE))' "$out/$target.log" | tail -n 3 || true
-  grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$out/$target.log" || true
+  grep -E '^#[0-9]+ +INITED' "$out/$target.log" | tail -n 1 || true
+  grep -E '^#[0-9]+ .* cov: ' "$out/$target.log" | tail -n 1 || true
+  grep -E '^(Done [0-9]+ runs|stat::(average_exec_per_sec|peak_rss_mb))' "$out/$target.log" || true
 done
 if [ "$status" -ne 0 ]; then
   echo "fuzzing found a problem; the logs:" >&2

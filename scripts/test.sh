@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: with g++ and with clang++ (warnings
-# as errors), and with AddressSanitizer and UndefinedBehaviorSanitizer.
+# as errors), and with AddressSanitizer and UndefinedBehaviorSanitizer; then fuzzes the converter
+# for two minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -12,3 +13,6 @@ for preset in debug clang asan; do
   ctest --preset "$preset" -j2
 done
 scripts/test-windows.sh
+
+echo "== fuzz"
+scripts/fuzz.sh 120
