@@ -18,7 +18,7 @@ trap 'rm -rf "$work"' EXIT
 
 echo "vuv2ez $(git rev-parse --short HEAD 2>/dev/null || echo '?'), release build, $(nproc) cores"
 printf '%-13s %5s %8s %8s %9s %7s  %s\n' kind MB wall_s cpu_s peak_MiB B/byte outcome
-for kind in quoted delimiters corners objects count-quoted tiny-faces; do
+for kind in quoted delimiters corners objects count-quoted tiny-faces materials vertices; do
   for mb in "${sizes[@]}"; do
     "$bin/make_stress_document" "$kind" $((mb * 1000000)) "$work/doc.mqo"
     bytes=$(stat -c %s "$work/doc.mqo")

@@ -86,11 +86,21 @@ std::string TinyFaces(size_t size) {
   return text;
 }
 
+// A declared count as large as the budget allows, then blank lines up to `size`.
+std::string DeclaredCount(const std::string& chunk, const std::string& close, size_t size) {
+  const size_t fixed = kHead.size() + chunk.size() + 3 + close.size();
+  const size_t count = size > fixed + 20 ? size - fixed - 20 : 1;
+  std::string text = kHead + chunk + std::to_string(count) + " {\n";
+  if (text.size() + close.size() < size) text.append(size - text.size() - close.size(), '\n');
+  return text + close;
+}
+
 }  // namespace
 
 const std::vector<std::string_view>& StressKinds() {
-  static const std::vector<std::string_view> kinds = {"quoted",  "delimiters",   "corners",
-                                                      "objects", "count-quoted", "tiny-faces"};
+  static const std::vector<std::string_view> kinds = {"quoted",    "delimiters",   "corners",
+                                                      "objects",   "count-quoted", "tiny-faces",
+                                                      "materials", "vertices"};
   return kinds;
 }
 
@@ -101,5 +111,7 @@ std::string StressDocument(std::string_view kind, size_t size) {
   if (kind == "objects") return Objects(size);
   if (kind == "count-quoted") return CountQuoted(size);
   if (kind == "tiny-faces") return TinyFaces(size);
+  if (kind == "materials") return DeclaredCount("Material ", "}\nEof\n", size);
+  if (kind == "vertices") return DeclaredCount("Object \"o\" {\n vertex ", " }\n}\nEof\n", size);
   return {};
 }

@@ -17,6 +17,9 @@
 //   count-quoted   a vertex count of one per 8 bytes, then one quoted token of digits to the end,
 //                  which every missing coordinate repeats
 //   tiny-faces     one face per 2 bytes ("1" and a line feed), the most face records per byte
+//   materials      a material table of one entry per byte, then blank lines: the most memory per
+//                  byte of text that a declared count can take
+//   vertices       a vertex list of one vertex per byte, then blank lines
 const std::vector<std::string_view>& StressKinds();
 
 // About `size` bytes of the kind (never more); empty for an unknown kind.
