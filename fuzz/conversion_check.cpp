@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -18,7 +19,8 @@ uint64_t RecordsOf(const Face& face) {
   return face.vertexCount <= 4 ? 1 : 1 + static_cast<uint64_t>(face.vertexCount - 3) / 2;
 }
 
-std::string CheckModel(const Model& model, size_t size) {
+// `budget` is the most units the model may hold.
+std::string CheckModel(const Model& model, uint64_t budget) {
   if (model.textureCount < 0) return "negative texture count";
   uint64_t held = model.materials.size();
   for (const Material& material : model.materials) {
@@ -42,9 +44,9 @@ std::string CheckModel(const Model& model, size_t size) {
     }
     held += object.vertices.size() + object.faces.size() + object.cornerIndices.size();
   }
-  if (held > size) {
-    return "the model holds " + std::to_string(held) + " units for " + std::to_string(size) +
-           " bytes of text";
+  if (held > budget) {
+    return "the model holds " + std::to_string(held) + " units for a budget of " +
+           std::to_string(budget);
   }
   return {};
 }
@@ -158,7 +160,7 @@ std::string CheckWrites(const Model& model, const std::string& folder, const std
   return {};
 }
 
-std::string CheckLoaded(LoadResult result, const Model& model, size_t size) {
+std::string CheckLoaded(LoadResult result, const Model& model, uint64_t budget) {
   if (result != kLoadOk && result != kLoadUnreadable && result != kLoadNotMqo) {
     return "LoadModel returned " + std::to_string(static_cast<int>(result));
   }
@@ -168,7 +170,7 @@ std::string CheckLoaded(LoadResult result, const Model& model, size_t size) {
     }
     return {};
   }
-  return CheckModel(model, size);
+  return CheckModel(model, budget);
 }
 
 }  // namespace
@@ -187,7 +189,9 @@ std::string CheckFileConversion(const uint8_t* data, size_t size, const std::str
     if (!WriteWholeFile(source, data, size)) return "cannot save the input";
     Model model;
     const LoadResult result = LoadModel(model, source.c_str());
-    std::string error = CheckLoaded(result, model, size);
+    // A zipped document's budget is its inflated text, at most 64 times the archive.
+    const bool zipped = size >= 4 && std::memcmp(data, "PK\x03\x04", 4) == 0;
+    std::string error = CheckLoaded(result, model, zipped ? 64 * uint64_t{size} : size);
     if (error.empty() && result == kLoadOk) error = CheckWrites(model, folder, name);
     std::vector<uint8_t> after;
     if (error.empty() &&

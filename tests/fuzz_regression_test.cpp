@@ -14,6 +14,9 @@
 namespace {
 
 constexpr unsigned kSecondsPerInput = 20;
+constexpr char kMeaning[] =
+    " (1: a check failed, as printed above; -1: crashed, or still running "
+    "after 20 s)";
 
 // Runs one of the checks in a child: 0 when it holds; its failure is printed there.
 int CheckInChild(const char* way, const std::string& name, const std::string& bytes,
@@ -38,9 +41,9 @@ TEST(FuzzRegressions, EveryFixturePassesTheConversionChecks) {
     if (name == "README.md") continue;
     const std::string bytes = ReadFile(entry.path().string());
     EXPECT_EQ(CheckInChild("as text", name, bytes, CheckTextConversion), 0)
-        << name << " as text (-1: crashed, or still running after " << kSecondsPerInput << " s)";
+        << name << " as text" << kMeaning;
     EXPECT_EQ(CheckInChild("as a file", name, bytes, CheckFileConversion), 0)
-        << name << " as a file (-1: crashed, or still running after " << kSecondsPerInput << " s)";
+        << name << " as a file" << kMeaning;
     ++inputs;
   }
   EXPECT_GT(inputs, 0);
