@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: with g++ and with clang++ (warnings
-# as errors), and with AddressSanitizer and UndefinedBehaviorSanitizer; then fuzzes the converter
-# for two minutes.
+# as errors), and with AddressSanitizer and UndefinedBehaviorSanitizer; then the Windows program
+# under Wine (scripts/test-windows.sh); then fuzzes the converter for two minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
