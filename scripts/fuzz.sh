@@ -55,8 +55,8 @@ wait "$file" || status=1
 # A summary: coverage at the start and at the end (edges "cov", features "ft"), and the totals.
 for target in fuzz_text fuzz_file; do
   echo "== $target"
-  grep -E '^#[0-9]+ +INITED' "$out/$target.log" | tail -n 1 || true
-  grep -E '^#[0-9]+ .* cov: ' "$out/$target.log" | tail -n 1 || true
+  grep -E '^#[0-9]+[[:space:]]+INITED' "$out/$target.log" | tail -n 1 || true
+  grep -E '^#[0-9]+[[:space:]].* cov: ' "$out/$target.log" | tail -n 1 || true
   grep -E '^(Done [0-9]+ runs|stat::(average_exec_per_sec|peak_rss_mb))' "$out/$target.log" || true
 done
 if [ "$status" -ne 0 ]; then
