@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "reader/bus_error_guard.h"
 #include "reader/model.h"
 #include "reader/mqo_reader.h"
 #include "reader/text_file.h"
@@ -52,13 +53,30 @@ LoadResult LoadModelFromText(Model& model, const char* text, size_t size) {
 
 LoadResult LoadModel(Model& model, const char* path) {
   FreeModel(model);
-  try {
+  // The source may be mapped: if another program truncates it while it is read, the load is
+  // abandoned as unreadable. Everything it holds lives here, outside the guarded call.
+  struct Load {
+    const char* path;
+    Model& model;
     TextFile text;
-    if (!ReadTextFile(path, text)) return kLoadUnreadable;
-    return LoadModelFromText(model, text.data, text.size);
-  } catch (const std::exception&) {
+    LoadResult result = kLoadUnreadable;
+  } load{path, model, {}};
+  const bool completed = CallCatchingBusErrors(
+      [](void* context) {
+        auto& l = *static_cast<Load*>(context);
+        try {
+          if (ReadTextFile(l.path, l.text))
+            l.result = LoadModelFromText(l.model, l.text.data, l.text.size);
+        } catch (const std::exception&) {
+          l.result = kLoadUnreadable;
+        }
+      },
+      &load);
+  if (!completed) {
+    FreeModel(model);
     return kLoadUnreadable;
   }
+  return load.result;
 }
 
 void FreeModel(Model& model) {

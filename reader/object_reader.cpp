@@ -1,6 +1,8 @@
 // One Object chunk: its name, its vertex chunk (read by position) and its face chunk (read token
 // by token). Braces are counted, so unknown nested chunks are skipped whole.
 
+#include <algorithm>
+
 #include "reader/mqo_reader.h"
 
 namespace {
@@ -28,14 +30,30 @@ void SkipProperty(MqoReader& reader) {
   }
 }
 
+// Gives back the room a face chunk reserved beyond twice what it used.
+void ShrinkFaceRecords(MeshObject& object) {
+  auto shrink = [](auto& records) {
+    if (records.capacity() > 2 * records.size() + 1024) records.shrink_to_fit();
+  };
+  shrink(object.faces);
+  shrink(object.cornerIndices);
+  shrink(object.cornerUvs);
+}
+
 bool ReadFaceChunk(MqoReader& reader, MeshObject& object) {
   const uint32_t declared = NextCount(reader);
   object.faces.clear();
   object.cornerIndices.clear();
   object.cornerUvs.clear();
-  // The declared count only caps: records are made, and memory taken, as corner counts appear.
-  // Nothing is reserved from it: a reservation sized by what the budget could still pay for is
-  // held by every object, so hundreds of objects would hold hundreds of times the text's size.
+  // The declared count only caps: records are made as corner counts appear. A count the rest of
+  // the budget could pay for (every face costs at least two units) is taken at its word and room
+  // reserved for it, four corners a face, so that a truthful count costs one allocation;
+  // ShrinkFaceRecords gives back what a false one left unused. A larger count is not believed.
+  if (declared <= reader.budget / 2) {
+    object.faces.reserve(declared);
+    object.cornerIndices.reserve(4 * size_t{declared});
+    object.cornerUvs.reserve(8 * size_t{declared});
+  }
 
   Face* current = nullptr;
   bool overflowed = false;  // a count found no free record: values are read and dropped
@@ -89,6 +107,7 @@ bool ReadFaceChunk(MqoReader& reader, MeshObject& object) {
       }
     }
   }
+  ShrinkFaceRecords(object);
   return true;
 }
 
