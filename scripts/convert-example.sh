@@ -4,6 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset release >/dev/null
-cmake --build --preset release
+cmake --build --preset release --target vuv2ez qzdump
 build/release/bin/vuv2ez examples/house.mqo
 build/release/bin/qzdump --summary examples/house.mqo.qz
