@@ -40,9 +40,9 @@ awk_check() {  # file expected_faces
     }' "$1"
 }
 
-for spec in 1:1 7:3 999:1 1000:1 1001:2 12345:1 12345:7 54321:42 120000:5; do
-  faces=${spec%%:*}
-  seed=${spec##*:}
+for entry in 1:1 7:3 999:1 1000:1 1001:2 12345:1 12345:7 54321:42 120000:5; do
+  faces=${entry%%:*}
+  seed=${entry##*:}
   out="$work/m-$faces-$seed.mqo"
   "$gen" --faces "$faces" --seed "$seed" "$out"
   printf '%7s faces, seed %-3s ' "$faces" "$seed"
