@@ -68,6 +68,19 @@ inline float NextReal(MqoReader& reader) {
   return *reader.lastReal;
 }
 
+// Reads `count` numbers into `values`, as as many NextInt or NextReal calls would: a run of
+// plain decimals at once, the rest one at a time.
+inline void NextInts(MqoReader& reader, int32_t* values, size_t count) {
+  size_t read = reader.exhausted ? 0 : NextIntRun(reader.token, reader.tokenizer, values, count);
+  for (; read < count; ++read)
+    values[read] = NextInt(reader);
+}
+inline void NextReals(MqoReader& reader, float* values, size_t count) {
+  size_t read = reader.exhausted ? 0 : NextRealRun(reader.token, reader.tokenizer, values, count);
+  for (; read < count; ++read)
+    values[read] = NextReal(reader);
+}
+
 // A brace is an unquoted token beginning with "{" or "}"; a quoted text is never one.
 inline bool OpensBrace(const MqoReader& reader) {
   return !Quoted(reader) && !Current(reader).empty() && Current(reader)[0] == '{';

@@ -17,11 +17,6 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// Powers of ten that a double holds exactly.
-constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 // The number's parts as they stand in the token: mantissa digits around an optional point, and
 // the exponent's value (clamped far beyond any double's range so it cannot overflow). The scan
 // also accumulates the mantissa's value while it fits, which is all the fast path needs.
@@ -78,7 +73,7 @@ bool FastDouble(const DecimalText& number, double& value) {
   const int64_t exponent = number.exponent - static_cast<int64_t>(number.fractionDigits.size());
   if (exponent < -22 || exponent > 22) return false;
   const double m = static_cast<double>(number.mantissa);
-  value = exponent < 0 ? m / kExactPowers[-exponent] : m * kExactPowers[exponent];
+  value = exponent < 0 ? m / kExactPowersOfTen[-exponent] : m * kExactPowersOfTen[exponent];
   return true;
 }
 
@@ -150,7 +145,7 @@ float ParseReal(std::string_view text) {
   const auto fraction = static_cast<size_t>(p - point);
   const auto digits = static_cast<size_t>(p - first) - (point != first && point[-1] == '.');
   if (p == end && digits > 0 && digits <= 19 && fraction <= 22 && mantissa <= (uint64_t{1} << 53)) {
-    const double value = static_cast<double>(mantissa) / kExactPowers[fraction];
+    const double value = static_cast<double>(mantissa) / kExactPowersOfTen[fraction];
     return static_cast<float>(negative ? -value : value);
   }
 
@@ -159,20 +154,4 @@ float ParseReal(std::string_view text) {
   double value = 0;
   if (!FastDouble(number, value)) value = SlowDouble(number);
   return static_cast<float>(number.negative ? -value : value);
-}
-
-bool IntFromDecimal(const PlainDecimal& decimal, int32_t& value) {
-  if (decimal.hasPoint) return false;
-  // At most 19 digits: the mantissa is exact, and its low 32 bits are the wrapped value.
-  const auto low = static_cast<uint32_t>(decimal.mantissa);
-  value = static_cast<int32_t>(decimal.negative ? 0u - low : low);
-  return true;
-}
-
-bool RealFromDecimal(const PlainDecimal& decimal, float& value) {
-  if (decimal.fractionDigits > 22 || decimal.mantissa > (uint64_t{1} << 53)) return false;
-  const double magnitude =
-      static_cast<double>(decimal.mantissa) / kExactPowers[decimal.fractionDigits];
-  value = static_cast<float>(decimal.negative ? -magnitude : magnitude);
-  return true;
 }

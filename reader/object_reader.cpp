@@ -13,9 +13,9 @@ bool ReadVertexChunk(MqoReader& reader, MeshObject& object) {
   object.vertices.assign(count, Vec4{0, 0, 0, 1});
   Next(reader);  // the opening brace, whatever it is
   for (Vec4& v : object.vertices) {
-    v.x = NextReal(reader);
-    v.y = NextReal(reader);
-    v.z = NextReal(reader);
+    float xyz[3];
+    NextReals(reader, xyz, 3);
+    v = Vec4{xyz[0], xyz[1], xyz[2], 1.0f};
   }
   Next(reader);  // the closing brace, whatever it is
   return true;
@@ -63,22 +63,20 @@ bool ReadFaceChunk(MqoReader& reader, MeshObject& object) {
     // While n > 0, the current face (if any) is the one that count created, with n corners.
     const size_t corners = n > 0 ? static_cast<size_t>(n) : 0;
     if (token == "v") {
-      for (size_t k = 0; k < corners; ++k) {
-        const int32_t index = NextInt(reader);
-        if (current != nullptr) {
-          object.cornerIndices[current->firstCorner + k] = index;
-        } else if (Exhausted(reader)) {
-          break;  // an uncharged count with no face to fill: nothing left to read or to keep
-        }
+      if (current != nullptr) {
+        NextInts(reader, &object.cornerIndices[current->firstCorner], corners);
+      } else {
+        for (size_t k = 0; k < corners && !Exhausted(reader); ++k)
+          NextInt(reader);
       }
     } else if (token == "uv") {
-      for (size_t k = 0; k < 2 * corners; ++k) {
-        const float uv = NextReal(reader);
-        if (current != nullptr) {
-          object.cornerUvs[2 * size_t{current->firstCorner} + k] = uv;
-        } else if (Exhausted(reader)) {
-          break;
-        }
+      if (current != nullptr) {
+        NextReals(reader, &object.cornerUvs[2 * size_t{current->firstCorner}], 2 * corners);
+      } else {
+        // An uncharged count with no face to fill: at the end of the text nothing is left to
+        // read or to keep.
+        for (size_t k = 0; k < 2 * corners && !Exhausted(reader); ++k)
+          NextReal(reader);
       }
     } else if (token == "m") {
       if (current != nullptr) {

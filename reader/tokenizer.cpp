@@ -2,6 +2,8 @@
 // word is copied (folded) in one tight loop, since this runs once for every byte of a model.
 #include "reader/tokenizer.h"
 
+#include "reader/numbers.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -16,28 +18,34 @@ void MarkSet(uint8_t* classes, const char* set, CharClass kind) {
   }
 }
 
+// Consumes the break of a word that ended at pos: the first blank after it with the blanks that
+// follow, and a delimiter after those. Returns the position after it and sets `breakChar`.
+// Written without branches on what follows the word, which alternates unpredictably between a
+// blank and a delimiter (the numbers of "V(1 2 3)"): both are loaded, then chosen.
+inline size_t SkipBreak(const Tokenizer& t, size_t pos, int32_t& breakChar) {
+  const auto* const s = reinterpret_cast<const unsigned char*>(t.text);
+  const size_t end = t.length;
+  auto charAt = [&](size_t p) { return p < end ? s[p] : uint8_t{0}; };
+  const uint8_t first = charAt(pos);
+  const bool blank = t.classes[first] == kBlank;
+  breakChar = blank ? first : 0;
+  pos += blank;
+  while (t.classes[charAt(pos)] == kBlank)
+    ++pos;  // rarely more than one blank
+  const uint8_t after = charAt(pos);
+  const bool delimiter = t.classes[after] == kDelimiter;
+  breakChar = delimiter ? after : breakChar;
+  return pos + delimiter;
+}
+
 // Ends a word of n characters whose scan stopped at pos: terminates it and, unless the word was
-// cut at `limit`, consumes its break: the first blank after it with the blanks that follow, and a
-// delimiter after those.
+// cut at `limit`, consumes its break.
 void FinishWord(Token& token, Tokenizer& t, size_t pos, size_t n, size_t limit) {
   token.word[n] = '\0';
   token.view = std::string_view(token.word, n);
-  const auto* const s = reinterpret_cast<const unsigned char*>(t.text);
-  const size_t end = t.length;
   if (n < limit) {
-    // Written without branches on what follows the word, which alternates unpredictably between
-    // a blank and a delimiter (the numbers of "V(1 2 3)"): both are loaded, then chosen.
-    auto charAt = [&](size_t p) { return p < end ? s[p] : uint8_t{0}; };
-    const uint8_t first = charAt(pos);
-    const bool blank = t.classes[first] == kBlank;
-    int32_t breakChar = blank ? first : 0;
-    pos += blank;
-    while (t.classes[charAt(pos)] == kBlank)
-      ++pos;  // rarely more than one blank
-    const uint8_t after = charAt(pos);
-    const bool delimiter = t.classes[after] == kDelimiter;
-    breakChar = delimiter ? after : breakChar;
-    pos += delimiter;
+    int32_t breakChar = 0;
+    pos = SkipBreak(t, pos, breakChar);
     t.breakChar = breakChar;
   }
   t.position = pos;
@@ -150,19 +158,24 @@ bool NextToken(Token& token, Tokenizer& t) {
   return true;
 }
 
-bool NextTokenDecimal(Token& token, Tokenizer& t, PlainDecimal& decimal, bool& isDecimal) {
-  isDecimal = false;
+namespace {
+
+// Blanks at pos skipped: the position of the next token's first character.
+inline size_t SkipBlanks(const Tokenizer& t, size_t pos) {
   const auto* const s = reinterpret_cast<const unsigned char*>(t.text);
-  const uint8_t* const classes = t.classes;
-  const size_t end = t.length;
-  size_t pos = t.position;
-  while (pos < end && classes[s[pos]] == kBlank)
+  while (pos < t.length && t.classes[s[pos]] == kBlank)
     ++pos;
-  // A plain decimal is read straight from the text when enough bytes follow it that no load
-  // below needs a bounds check (the digit scans stop after 24 digits). Anything else, including
-  // a word that turns out not to be a plain decimal, is read the general way from the start.
-  constexpr size_t kMargin = 72;
-  if (t.bufferSize != 64 || end - pos < kMargin) return NextToken(token, t);
+  return pos;
+}
+
+// A plain decimal is read straight from the text when enough bytes follow it that no load
+// needs a bounds check (the digit scans stop after 24 digits, the copy takes 32 bytes).
+constexpr size_t kDecimalMargin = 72;
+
+// The word at pos, when it is a plain decimal standing kDecimalMargin bytes or more before the
+// end of the text: its digits in `decimal` and its length in `n`. False for anything else.
+inline bool ScanPlainDecimal(const Tokenizer& t, size_t pos, PlainDecimal& decimal, size_t& n) {
+  if (t.bufferSize != 64 || t.length - pos < kDecimalMargin) return false;
   const char* const start = t.text + pos;
   const char* p = start;
   const bool negative = *p == '-';
@@ -175,18 +188,71 @@ bool NextTokenDecimal(Token& token, Tokenizer& t, PlainDecimal& decimal, bool& i
   p += point;
   const size_t fraction = ScanDigits(p, mantissa);
   digits += fraction;
-  if (digits == 0 || digits > 19 || classes[static_cast<unsigned char>(*p)] == kPlain) {
-    return NextToken(token, t);
+  if (digits == 0 || digits > 19 || t.classes[static_cast<unsigned char>(*p)] == kPlain) {
+    return false;
   }
-  // At most 21 characters: copied with what follows them, all within the margin. Signs, digits
-  // and the point fold to themselves.
-  const auto n = static_cast<size_t>(p - start);
-  std::memcpy(token.word, start, 32);
-  t.quoted = 0;
-  FinishWord(token, t, pos + n, n, 63);
+  n = static_cast<size_t>(p - start);  // at most 21
   decimal = PlainDecimal{mantissa, static_cast<uint32_t>(fraction), negative, point};
+  return true;
+}
+
+// Makes the plain decimal of n characters at `start` the current token. Signs, digits and the
+// point fold to themselves; the 32 bytes copied lie within the margin.
+inline void TakeDecimalWord(Token& token, Tokenizer& t, size_t start, size_t n) {
+  std::memcpy(token.word, t.text + start, 32);
+  token.word[n] = '\0';
+  token.view = std::string_view(token.word, n);
+  t.quoted = 0;
+}
+
+// Reads up to `count` tokens as as many NextTokenDecimal calls would, while each is a plain
+// decimal that Convert turns into a value exactly; stops before the first that is not. Only the
+// last token read needs to be kept: the ones before it would have been overwritten.
+template <typename Value, bool (*Convert)(const PlainDecimal&, Value&)>
+size_t NextDecimalRun(Token& token, Tokenizer& t, Value* values, size_t count) {
+  size_t pos = t.position;
+  size_t read = 0, lastStart = 0, lastLength = 0;
+  int32_t lastBreak = 0;
+  for (; read < count; ++read) {
+    const size_t start = SkipBlanks(t, pos);
+    PlainDecimal decimal;
+    size_t n = 0;
+    if (!ScanPlainDecimal(t, start, decimal, n) || !Convert(decimal, values[read])) break;
+    lastStart = start;
+    lastLength = n;
+    pos = SkipBreak(t, start + n, lastBreak);
+  }
+  if (read > 0) {
+    TakeDecimalWord(token, t, lastStart, lastLength);
+    t.breakChar = lastBreak;
+    t.position = pos;
+  }
+  return read;
+}
+
+}  // namespace
+
+bool NextTokenDecimal(Token& token, Tokenizer& t, PlainDecimal& decimal, bool& isDecimal) {
+  isDecimal = false;
+  const size_t start = SkipBlanks(t, t.position);
+  size_t n = 0;
+  // Anything but a plain decimal, including a word that turns out not to be one, is read the
+  // general way from where this call began.
+  if (!ScanPlainDecimal(t, start, decimal, n)) return NextToken(token, t);
+  TakeDecimalWord(token, t, start, n);
+  int32_t breakChar = 0;
+  t.position = SkipBreak(t, start + n, breakChar);
+  t.breakChar = breakChar;
   isDecimal = true;
   return true;
+}
+
+size_t NextIntRun(Token& token, Tokenizer& tokenizer, int32_t* values, size_t count) {
+  return NextDecimalRun<int32_t, IntFromDecimal>(token, tokenizer, values, count);
+}
+
+size_t NextRealRun(Token& token, Tokenizer& tokenizer, float* values, size_t count) {
+  return NextDecimalRun<float, RealFromDecimal>(token, tokenizer, values, count);
 }
 
 const char* SkipRawBytes(Tokenizer& t, size_t count) {

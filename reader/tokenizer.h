@@ -58,6 +58,12 @@ struct PlainDecimal {
 // and `decimal` holds its digits, read in the same pass as the token itself.
 bool NextTokenDecimal(Token& token, Tokenizer& tokenizer, PlainDecimal& decimal, bool& isDecimal);
 
+// Read up to `count` numbers as as many NextTokenDecimal calls and conversions would, while each
+// token is a plain decimal that converts exactly the fast way, and return how many they read; the
+// caller reads the rest one at a time. The token is left as the last of them left it.
+size_t NextIntRun(Token& token, Tokenizer& tokenizer, int32_t* values, size_t count);
+size_t NextRealRun(Token& token, Tokenizer& tokenizer, float* values, size_t count);
+
 // Moves the position past `count` raw bytes (binary data the text announced, which may hold any
 // byte, zero included) and returns where they start; nullptr, the position unchanged, when fewer
 // than `count` bytes remain before `length`.

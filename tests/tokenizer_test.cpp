@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "reader/numbers.h"
 #include "reader/tokenizer.h"
 
 namespace {
@@ -195,6 +196,68 @@ TEST(Tokenizer, NeverReadsPastTheGivenLength) {
   ASSERT_TRUE(NextToken(token, tokenizer));
   EXPECT_EQ(token.view, "c");
   EXPECT_FALSE(NextToken(token, tokenizer));
+}
+
+}  // namespace
+
+namespace {
+
+// Random runs of number-like words, blanks and delimiters: reading them as runs must leave the
+// same values, token, break and position as reading them one token at a time.
+TEST(Tokenizer, NumberRunsMatchOneTokenAtATime) {
+  std::mt19937 random(7);
+  const char* pieces[] = {
+      "0",  "12", "-3", "+4.5", "0.00001", "123456789012345678901", "1e5",  "9.99d1",    "-", ".",
+      "7.", "x1", "1x", "''",   "\"q 1\"", "99999999999",           "-0.0", "4294967297"};
+  const char* gaps[] = {" ", "  ", "\t", ")", "(", "\r\n", " )", ",", ";"};
+  size_t readInRuns = 0;
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const int words = 1 + static_cast<int>(random() % 40);
+    for (int i = 0; i < words; ++i) {
+      text += pieces[random() % std::size(pieces)];
+      text += gaps[random() % std::size(gaps)];
+    }
+    text += std::string(random() % 80, ' ');  // the end of the text at varying distances
+    for (bool reals : {false, true}) {
+      Tokenizer one, run;
+      Token oneToken, runToken;
+      AimTokenizer(one, text.data(), text.size());
+      AimTokenizer(run, text.data(), text.size());
+      for (int batch = 0; batch < 6; ++batch) {
+        const size_t count = random() % 8;
+        std::vector<int32_t> ints(count);
+        std::vector<float> floats(count);
+        const size_t read = reals ? NextRealRun(runToken, run, floats.data(), count)
+                                  : NextIntRun(runToken, run, ints.data(), count);
+        ASSERT_LE(read, count);
+        readInRuns += read;
+        for (size_t i = 0; i < read; ++i) {
+          PlainDecimal decimal{};
+          bool isDecimal = false;
+          ASSERT_TRUE(NextTokenDecimal(oneToken, one, decimal, isDecimal));
+          ASSERT_TRUE(isDecimal) << text;
+          if (reals) {
+            ASSERT_EQ(floats[i], ParseReal(oneToken.view)) << text;
+          } else {
+            ASSERT_EQ(ints[i], ParseInt(oneToken.view)) << text;
+          }
+        }
+        if (read > 0) {
+          ASSERT_EQ(runToken.view, oneToken.view) << text;
+          ASSERT_EQ(run.breakChar, one.breakChar) << text;
+          ASSERT_EQ(run.quoted, one.quoted) << text;
+        }
+        ASSERT_EQ(run.position, one.position) << text;
+        // Whatever the run left unread is read the general way by both.
+        if (read < count) {
+          ASSERT_EQ(NextToken(runToken, run), NextToken(oneToken, one));
+          ASSERT_EQ(runToken.view, oneToken.view);
+        }
+      }
+    }
+  }
+  EXPECT_GT(readInRuns, 10000u);  // the runs really took the fast way
 }
 
 }  // namespace
