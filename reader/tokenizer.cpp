@@ -174,6 +174,9 @@ constexpr size_t kDecimalMargin = 72;
 
 // The word at pos, when it is a plain decimal standing kDecimalMargin bytes or more before the
 // end of the text: its digits in `decimal` and its length in `n`. False for anything else.
+// With `integerOnly`, a word with a point is no plain decimal (a reader of integers would not
+// convert it the fast way anyway), and no fraction is scanned.
+template <bool integerOnly = false>
 inline bool ScanPlainDecimal(const Tokenizer& t, size_t pos, PlainDecimal& decimal, size_t& n) {
   if (t.bufferSize != 64 || t.length - pos < kDecimalMargin) return false;
   const char* const start = t.text + pos;
@@ -184,10 +187,14 @@ inline bool ScanPlainDecimal(const Tokenizer& t, size_t pos, PlainDecimal& decim
   size_t digits = ScanDigits(p, mantissa);
   // Integers and reals alternate unpredictably: the fraction is scanned whether or not there is
   // a point, and finds no digits when there is none.
-  const bool point = *p == '.';
-  p += point;
-  const size_t fraction = ScanDigits(p, mantissa);
-  digits += fraction;
+  bool point = false;
+  size_t fraction = 0;
+  if constexpr (!integerOnly) {
+    point = *p == '.';
+    p += point;
+    fraction = ScanDigits(p, mantissa);
+    digits += fraction;
+  }
   if (digits == 0 || digits > 19 || t.classes[static_cast<unsigned char>(*p)] == kPlain) {
     return false;
   }
@@ -208,7 +215,7 @@ inline void TakeDecimalWord(Token& token, Tokenizer& t, size_t start, size_t n) 
 // Reads up to `count` tokens as as many NextTokenDecimal calls would, while each is a plain
 // decimal that Convert turns into a value exactly; stops before the first that is not. Only the
 // last token read needs to be kept: the ones before it would have been overwritten.
-template <typename Value, bool (*Convert)(const PlainDecimal&, Value&)>
+template <typename Value, bool (*Convert)(const PlainDecimal&, Value&), bool integerOnly>
 size_t NextDecimalRun(Token& token, Tokenizer& t, Value* values, size_t count) {
   size_t pos = t.position;
   size_t read = 0, lastStart = 0, lastLength = 0;
@@ -217,7 +224,9 @@ size_t NextDecimalRun(Token& token, Tokenizer& t, Value* values, size_t count) {
     const size_t start = SkipBlanks(t, pos);
     PlainDecimal decimal;
     size_t n = 0;
-    if (!ScanPlainDecimal(t, start, decimal, n) || !Convert(decimal, values[read])) break;
+    if (!ScanPlainDecimal<integerOnly>(t, start, decimal, n) || !Convert(decimal, values[read])) {
+      break;
+    }
     lastStart = start;
     lastLength = n;
     pos = SkipBreak(t, start + n, lastBreak);
@@ -248,11 +257,11 @@ bool NextTokenDecimal(Token& token, Tokenizer& t, PlainDecimal& decimal, bool& i
 }
 
 size_t NextIntRun(Token& token, Tokenizer& tokenizer, int32_t* values, size_t count) {
-  return NextDecimalRun<int32_t, IntFromDecimal>(token, tokenizer, values, count);
+  return NextDecimalRun<int32_t, IntFromDecimal, true>(token, tokenizer, values, count);
 }
 
 size_t NextRealRun(Token& token, Tokenizer& tokenizer, float* values, size_t count) {
-  return NextDecimalRun<float, RealFromDecimal>(token, tokenizer, values, count);
+  return NextDecimalRun<float, RealFromDecimal, false>(token, tokenizer, values, count);
 }
 
 const char* SkipRawBytes(Tokenizer& t, size_t count) {
