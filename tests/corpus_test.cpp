@@ -40,12 +40,50 @@ std::map<std::string, std::string> ExpectedCounts() {
   return expected;
 }
 
-TEST(Corpus, EveryDocumentLoadsWithItsCounts) {
+// Binary vertices come out as plausible positions: finite, not all equal, every corner in range.
+void ExpectPlausiblePositions(const std::string& name, const Model& model) {
+  for (const MeshObject& object : model.objects) {
+    ASSERT_FALSE(object.vertices.empty()) << name << " " << object.name;
+    float low = object.vertices[0].x, high = low;
+    for (const Vec4& v : object.vertices) {
+      for (const float c : {v.x, v.y, v.z}) {
+        ASSERT_TRUE(std::isfinite(c) && std::fabs(c) < 1e5f) << name << " " << c;
+        low = std::min(low, c);
+        high = std::max(high, c);
+      }
+    }
+    EXPECT_LT(low, high) << name << " " << object.name;
+    for (const int32_t index : object.cornerIndices) {
+      ASSERT_TRUE(index >= 0 && static_cast<size_t>(index) < object.vertices.size()) << name;
+    }
+  }
+}
+
+// A zipped document converts exactly as the document inside it.
+void ExpectConvertsLikeTheDocumentInside(const std::string& path, const Model& zipped) {
+  const std::string archive = ReadFile(path);
+  std::vector<char> inner;
+  ASSERT_EQ(ExtractZippedDocument(archive.data(), archive.size(), inner), kZipOk) << path;
+  const std::string_view text(inner.data(), inner.size());
+  EXPECT_TRUE(text.starts_with("Metasequoia Document\r\nFormat Text Ver 1.2\r\n")) << path;
+  Model direct;
+  ASSERT_EQ(LoadText(direct, text), kLoadOk) << path;
+  for (const bool smooth : {true, false}) {
+    const std::vector<uint8_t> bytes = QzBytes(zipped, smooth);
+    EXPECT_GT(bytes.size(), 168u) << path;
+    EXPECT_TRUE(bytes == QzBytes(direct, smooth)) << path << (smooth ? " smooth" : " flat");
+  }
+}
+
+// Every document loads with its counts and converts in both normal modes; the file reads back
+// with the object and record counts the model implies (a face of k > 4 corners takes
+// 1 + (k - 3) / 2 records).
+TEST(Corpus, EveryDocumentLoadsWithItsCountsAndConverts) {
   const std::filesystem::path corpus = VUV2EZ_CORPUS_DIR;
   if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
   const auto expected = ExpectedCounts();
   ASSERT_FALSE(expected.empty());
-  int checked = 0;
+  int checked = 0, binary = 0, zipped = 0;
   for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
     const std::string name = entry.path().filename().string();
     const std::string extension = entry.path().extension().string();
@@ -59,19 +97,7 @@ TEST(Corpus, EveryDocumentLoadsWithItsCounts) {
         << "no expectation for " << name << "; it loads as: " << actual;
     EXPECT_EQ(actual, found->second) << name;
     ++checked;
-  }
-  EXPECT_EQ(checked, static_cast<int>(expected.size())) << "expected files missing from the corpus";
-}
-
-// Every document converts in both normal modes, and the file reads back with the object and
-// record counts the model implies (a face of k > 4 corners takes 1 + (k - 3) / 2 records).
-TEST(Corpus, EveryDocumentConvertsAndReadsBack) {
-  const std::filesystem::path corpus = VUV2EZ_CORPUS_DIR;
-  if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
-  for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
-    const std::string name = entry.path().filename().string();
-    Model model;
-    if (LoadModel(model, entry.path().string().c_str()) != kLoadOk) continue;
+    if (result != kLoadOk) continue;
     for (bool smooth : {true, false}) {
       const std::vector<uint8_t> bytes = QzBytes(model, smooth);
       QzFile file;
@@ -86,64 +112,18 @@ TEST(Corpus, EveryDocumentConvertsAndReadsBack) {
         EXPECT_EQ(file.objects[j].records, records) << name << " object " << j;
       }
     }
-  }
-}
-
-// The corpus's files whose name holds `part`.
-std::vector<std::filesystem::path> CorpusFiles(const std::string& part) {
-  std::vector<std::filesystem::path> found;
-  for (const auto& entry : std::filesystem::directory_iterator(VUV2EZ_CORPUS_DIR)) {
-    if (entry.path().filename().string().find(part) != std::string::npos) {
-      found.push_back(entry.path());
+    if (name.find("_BVertex") != std::string::npos) {
+      ++binary;
+      ExpectPlausiblePositions(name, model);
+    }
+    if (extension == ".mqoz") {
+      ++zipped;
+      ExpectConvertsLikeTheDocumentInside(entry.path().string(), model);
     }
   }
-  return found;
-}
-
-TEST(Corpus, BinaryVerticesArePlausiblePositions) {
-  if (!std::filesystem::is_directory(VUV2EZ_CORPUS_DIR)) GTEST_SKIP() << "no corpus";
-  const auto files = CorpusFiles("_BVertex");
-  EXPECT_EQ(files.size(), 3u);
-  for (const auto& path : files) {
-    Model model;
-    ASSERT_EQ(LoadModel(model, path.string().c_str()), kLoadOk) << path;
-    for (const MeshObject& object : model.objects) {
-      ASSERT_FALSE(object.vertices.empty()) << path << " " << object.name;
-      float low = object.vertices[0].x, high = low;
-      for (const Vec4& v : object.vertices) {
-        for (const float c : {v.x, v.y, v.z}) {
-          ASSERT_TRUE(std::isfinite(c) && std::fabs(c) < 1e5f) << path << " " << c;
-          low = std::min(low, c);
-          high = std::max(high, c);
-        }
-      }
-      EXPECT_LT(low, high) << path << " " << object.name;
-      for (const int32_t index : object.cornerIndices) {
-        ASSERT_TRUE(index >= 0 && static_cast<size_t>(index) < object.vertices.size()) << path;
-      }
-    }
-  }
-}
-
-TEST(Corpus, ZippedDocumentsConvertLikeTheDocumentInside) {
-  if (!std::filesystem::is_directory(VUV2EZ_CORPUS_DIR)) GTEST_SKIP() << "no corpus";
-  const auto files = CorpusFiles(".mqoz");
-  EXPECT_EQ(files.size(), 3u);
-  for (const auto& path : files) {
-    const std::string archive = ReadFile(path.string());
-    std::vector<char> inner;
-    ASSERT_EQ(ExtractZippedDocument(archive.data(), archive.size(), inner), kZipOk) << path;
-    const std::string_view text(inner.data(), inner.size());
-    EXPECT_TRUE(text.starts_with("Metasequoia Document\r\nFormat Text Ver 1.2\r\n")) << path;
-    Model zipped, direct;
-    ASSERT_EQ(LoadModel(zipped, path.string().c_str()), kLoadOk) << path;
-    ASSERT_EQ(LoadText(direct, text), kLoadOk) << path;
-    for (const bool smooth : {true, false}) {
-      const std::vector<uint8_t> bytes = QzBytes(zipped, smooth);
-      EXPECT_GT(bytes.size(), 168u) << path;
-      EXPECT_TRUE(bytes == QzBytes(direct, smooth)) << path << (smooth ? " smooth" : " flat");
-    }
-  }
+  EXPECT_EQ(checked, static_cast<int>(expected.size())) << "expected files missing from the corpus";
+  EXPECT_EQ(binary, 3);
+  EXPECT_EQ(zipped, 3);
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 // the real dialog and message boxes are tested instead, in tests/windows/.)
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "front/command_line.h"
 #include "front/conversion_dialog.h"
 #include "front/convert_file.h"
@@ -12,7 +10,6 @@
 #include "front/resources/texts.h"
 #include "front/stand_in/stand_in_windows.h"
 #include "tests/test_support.h"
-#include "tools/qzdump/qz_file.h"
 
 namespace {
 
@@ -40,15 +37,6 @@ class Front : public testing::Test {
     WriteFile(folder_ / "empty.mqo", "");
   }
   void TearDown() override { SetStandInPresenter(previous_); }
-
-  std::vector<QzFaceRecord> Faces(const std::string& path) {
-    const std::string bytes = ReadFile(path);
-    QzFile file;
-    std::string error;
-    EXPECT_TRUE(ParseQz(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), file, error))
-        << path << ": " << error;
-    return file.faces;
-  }
 
   ScratchFolder folder_;
   StandInPresenter previous_;
@@ -137,36 +125,6 @@ TEST_F(Dialog, DropFillsBothFieldsAndConvertsNothing) {
   Drop({});
   EXPECT_EQ(Text(IDC_SOURCE_PATH), longPath);
   EXPECT_TRUE(ShownMessages().empty());
-}
-
-TEST_F(Dialog, ButtonWithEmptySourceReportsReadFailureOwnedByTheDialog) {
-  Press(IDC_CONVERT);
-  ASSERT_EQ(ShownMessages().size(), 1u);
-  EXPECT_EQ(ShownMessages()[0].owner, dialog_.get());
-  EXPECT_EQ(ShownMessages()[0].text, kReadFailedText);
-}
-
-TEST_F(Dialog, TypedDestinationAndCheckboxChooseTheOutput) {
-  Drop({folder_ / "house.mqo"});
-  SetWindowTextA(GetDlgItem(dialog_.get(), IDC_DESTINATION_PATH), (folder_ / "typed.qz").c_str());
-  Press(IDC_CONVERT);
-  GetDlgItem(dialog_.get(), IDC_FLAT_NORMALS)->checkState = BST_CHECKED;
-  SetWindowTextA(GetDlgItem(dialog_.get(), IDC_DESTINATION_PATH), (folder_ / "flat.qz").c_str());
-  Press(IDC_CONVERT);
-  ASSERT_EQ(ShownMessages().size(), 2u);
-  EXPECT_EQ(ShownMessages()[1].text, kFinishedText);
-  EXPECT_FALSE(FileExists(folder_ / "house.mqo.qz"));
-
-  // Flat: every corner of a record carries the same normal; smooth: corners differ.
-  int smoothDiffering = 0;
-  for (const QzFaceRecord& r : Faces(folder_ / "typed.qz")) {
-    smoothDiffering += std::memcmp(&r.normals[0], &r.normals[1], sizeof(Vec4)) != 0;
-  }
-  EXPECT_GT(smoothDiffering, 0);
-  for (const QzFaceRecord& r : Faces(folder_ / "flat.qz")) {
-    for (int s = 1; s < 4; ++s)
-      EXPECT_EQ(std::memcmp(&r.normals[0], &r.normals[s], sizeof(Vec4)), 0);
-  }
 }
 
 TEST_F(Dialog, EnterEscapeAndOtherCommandsDoNothing) {

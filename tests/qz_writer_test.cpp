@@ -65,11 +65,16 @@ std::string AnnotatedHex(const std::vector<uint8_t>& b) {
   return out.str();
 }
 
+// What data/golden/NAME.mqo converts to.
+std::vector<uint8_t> Converted(const std::string& name, bool smooth) {
+  Model model;
+  EXPECT_EQ(LoadText(model, ReadFile(kGolden + name + ".mqo")), kLoadOk) << name;
+  return QzBytes(model, smooth);
+}
+
 void CheckGolden(const std::string& name, bool smooth) {
   const std::string hexPath = kGolden + name + (smooth ? ".smooth" : ".flat") + ".hex";
-  Model model;
-  ASSERT_EQ(LoadText(model, ReadFile(kGolden + name + ".mqo")), kLoadOk) << name;
-  const std::vector<uint8_t> actual = QzBytes(model, smooth);
+  const std::vector<uint8_t> actual = Converted(name, smooth);
   if (std::getenv("VUV2EZ_UPDATE_GOLDEN") != nullptr) WriteFile(hexPath, AnnotatedHex(actual));
   const std::string golden = ReadFile(hexPath);
   ASSERT_FALSE(golden.empty()) << "missing " << hexPath;
@@ -78,40 +83,35 @@ void CheckGolden(const std::string& name, bool smooth) {
 
 TEST(QzWriter, GoldenFiles) {
   for (const char* name : {"empty", "object_order", "colour", "textures", "corners", "out_of_range",
-                           "colour_limits"}) {
+                           "colour_limits", "cube"}) {
     CheckGolden(name, true);
   }
-  CheckGolden("cube", true);
-  CheckGolden("cube", false);
-  CheckGolden("corners", false);
-  CheckGolden("out_of_range", false);
+  for (const char* name : {"cube", "corners", "out_of_range"})
+    CheckGolden(name, false);
 }
 
 // Spot checks of the golden files' key bytes, so a regenerated golden cannot drift unnoticed.
 TEST(QzWriter, KeyBytes) {
-  Model model;
-  ASSERT_EQ(LoadText(model, ReadFile(kGolden + "empty.mqo")), kLoadOk);
-  const std::vector<uint8_t> empty = QzBytes(model, true);
+  const std::vector<uint8_t> empty = Converted("empty", true);
   const std::vector<uint8_t> expected = {0x51, 0x5A, 0x46, 0, 0,  2, 0, 0, 0, 0, 0, 0, 48, 0, 0, 0,
                                          0,    0,    0,    0, 48, 0, 0, 0, 0, 0, 0, 0, 48, 0, 0, 0,
                                          2,    0,    0,    0, 0,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0};
   EXPECT_EQ(empty, expected);
 
-  ASSERT_EQ(LoadText(model, ReadFile(kGolden + "colour.mqo")), kLoadOk);
-  const std::vector<uint8_t> colour = QzBytes(model, true);
+  const std::vector<uint8_t> colour = Converted("colour", true);
   ASSERT_EQ(colour.size(), 48u + 60 + 168);
   EXPECT_EQ(std::vector<uint8_t>(colour.begin() + 108 + 160, colour.begin() + 108 + 168),
             (std::vector<uint8_t>{0x00, 0x7F, 0xFF, 0x00, 0xFF, 0xFF, 0, 0}));
 
-  ASSERT_EQ(LoadText(model, ReadFile(kGolden + "textures.mqo")), kLoadOk);
-  const std::vector<uint8_t> textures = QzBytes(model, true);
+  const std::vector<uint8_t> textures = Converted("textures", true);
+  ASSERT_GE(textures.size(), 64u);
   const std::string table(textures.end() - 64, textures.end());
   EXPECT_EQ(table, std::string("wood\0bmp\0\0\0\0\0\0\0\0", 16) +
                        std::string("tex\\brick.old\0bmp", 17).substr(0, 16) +
                        std::string(16, '\0') + std::string("kept_long_name_1", 16));
 
-  ASSERT_EQ(LoadText(model, ReadFile(kGolden + "object_order.mqo")), kLoadOk);
-  const std::vector<uint8_t> order = QzBytes(model, true);
+  const std::vector<uint8_t> order = Converted("object_order", true);
+  ASSERT_GE(order.size(), 108u + 60);
   // B (3 faces) first: count 3, first 0, next 1; then A: count 2, first 3, next 0.
   EXPECT_EQ(std::vector<uint8_t>(order.begin() + 48 + 48, order.begin() + 48 + 60),
             (std::vector<uint8_t>{1, 0, 3, 0, 0, 0, 0, 0, 0, 0, 1, 0}));

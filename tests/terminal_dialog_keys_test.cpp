@@ -260,6 +260,7 @@ TEST_F(KeysDialog, DroppedConvertedWithAHandTypedDestinationAndTheCheckBox) {
   EXPECT_EQ(Text(IDC_DESTINATION_PATH), folder_ / "手で入力.qzx");
   Keys({K(Key::kTab), Typed(" ")});
   ASSERT_EQ(ShownMessages().size(), 2u);
+  EXPECT_EQ(ShownMessages()[1].text, kFinishedText);
   EXPECT_TRUE(FlatNormals(folder_ / "手で入力.qzx"));
   EXPECT_EQ(Text(IDC_SOURCE_PATH), folder_ / "house.mqo") << "the fields keep their paths";
 
@@ -437,8 +438,7 @@ TEST_F(EditField, ADropShowsTheNewPathFromItsStart) {
   EXPECT_EQ(Edit()->caret, 0u);
 }
 
-TEST(CellLayout, EveryControlAndItsTextFitTheDialogOnAnEightyByTwentyFourTerminal) {
-  ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+TEST_F(Utf8Locale, CellLayoutEveryControlAndItsTextFitTheDialogOnAnEightyByTwentyFourTerminal) {
   const CellRect client = ClientCells(kConversionDialogLayout);
   EXPECT_LE(client.columns + 2, 80);  // with the frame
   EXPECT_LE(client.rows + 2, 24);
@@ -459,11 +459,9 @@ TEST(CellLayout, EveryControlAndItsTextFitTheDialogOnAnEightyByTwentyFourTermina
   EXPECT_EQ(std::adjacent_find(rows.begin(), rows.end()), rows.end()) << "one control a row";
   EXPECT_EQ(EditTextColumns(kConversionDialogLayout.controls[0]),
             ControlCells(kConversionDialogLayout.controls[0]).columns - 2);
-  std::setlocale(LC_CTYPE, "C");
 }
 
-TEST(Utf8Text, CharactersAndCells) {
-  ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+TEST_F(Utf8Locale, Utf8TextCharactersAndCells) {
   const struct {
     std::string text;
     char32_t first;
@@ -495,7 +493,6 @@ TEST(Utf8Text, CharactersAndCells) {
   EXPECT_EQ(DecodeUtf8("a", 1).length, 0u);
   EXPECT_EQ(ShownChar(U'\t'), 0xFFFDu);
   EXPECT_EQ(ShownChar(U'家'), U'家');
-  std::setlocale(LC_CTYPE, "C");
 }
 
 }  // namespace
