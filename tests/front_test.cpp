@@ -9,29 +9,16 @@
 #include "front/resources/resource_ids.h"
 #include "front/resources/texts.h"
 #include "front/stand_in/stand_in_windows.h"
+#include "tests/shown_messages.h"
 #include "tests/test_support.h"
 
 namespace {
-
-// Records every message box instead of printing it.
-struct Shown {
-  HWND owner;
-  std::string text;
-  std::string caption;
-};
-std::vector<Shown>& ShownMessages() {
-  static std::vector<Shown> shown;
-  return shown;
-}
 
 class Front : public testing::Test {
  protected:
   void SetUp() override {
     ShownMessages().clear();
-    previous_ = SetStandInPresenter({[](HWND owner, const char* text, const char* caption) {
-                                       ShownMessages().push_back({owner, text, caption});
-                                     },
-                                     nullptr});
+    previous_ = SetStandInPresenter({RecordMessage, nullptr});
     WriteFile(folder_ / "house.mqo",
               ReadFile(std::string(VUV2EZ_TEST_DATA) + "/../../examples/house.mqo"));
     WriteFile(folder_ / "empty.mqo", "");

@@ -17,6 +17,7 @@
 #include "front/terminal/dialog_keys.h"
 #include "front/terminal/edit_field.h"
 #include "front/terminal/utf8_text.h"
+#include "tests/shown_messages.h"
 #include "tests/test_support.h"
 #include "tools/qzdump/qz_file.h"
 
@@ -54,19 +55,6 @@ INT_PTR CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   DeliveredMessages().push_back({message, command ? static_cast<int16_t>(LOWORD(wParam)) : 0,
                                  command ? static_cast<int>(wParam >> 16) : 0});
   return ConversionDialogProc(window, message, wParam, lParam);
-}
-
-struct Shown {
-  HWND owner;
-  std::string text;
-  std::string caption;
-};
-std::vector<Shown>& ShownMessages() {
-  static std::vector<Shown> shown;
-  return shown;
-}
-void RecordMessage(HWND owner, const char* text, const char* caption) {
-  ShownMessages().push_back({owner, text, caption});
 }
 
 // Widths of characters come from the C library, as in the terminal.
