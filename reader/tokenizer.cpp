@@ -8,6 +8,13 @@
 #include <bit>
 #include <cstring>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define VUV2EZ_SSE2 1
+#else
+#define VUV2EZ_SSE2 0
+#endif
+
 namespace {
 
 enum CharClass : uint8_t { kPlain = 0, kBlank, kDelimiter, kQuote, kEnd };
@@ -51,12 +58,27 @@ void FinishWord(Token& token, Tokenizer& t, size_t pos, size_t n, size_t limit) 
   t.position = pos;
 }
 
+constexpr uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// The value of the `count` (0 to 8) decimal digits at p, as one integer; p must have 8 readable
+// bytes. The digits' values, the first in the lowest byte, are moved up so that the bytes after
+// them fall off the top (in two shifts, as a count of none moves all 64 bits): an 8-digit number
+// with leading zeros. Neighbouring lanes are then merged in three steps: pairs (0-99), quadruples
+// (0-9999), the whole (0-99999999). No branch depends on the count.
+inline uint64_t DigitsValue(const char* p, size_t count) {
+  uint64_t chunk;
+  std::memcpy(&chunk, p, 8);
+  const auto shift = static_cast<unsigned>(4 * (8 - count));
+  uint64_t v = ((chunk - 0x3030303030303030ull) << shift) << shift;
+  v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFull;
+  v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFull;
+  return (v * 10000 + (v >> 32)) & 0xFFFFFFFFull;
+}
+
 // Reads the run of decimal digits at p, 8 bytes at a time, into `mantissa` (which wraps beyond
 // 19 digits; the caller counts). p must have 8 readable bytes after every digit of the run.
 // Returns the number of digits; p is left on the first byte that is not one.
 inline size_t ScanDigits(const char*& p, uint64_t& mantissa) {
-  static constexpr uint64_t kPowers[] = {1,      10,      100,      1000,     10000,
-                                         100000, 1000000, 10000000, 100000000};
   constexpr uint64_t kZeros = 0x3030303030303030ull, kHigh = 0xF0F0F0F0F0F0F0F0ull;
   size_t total = 0;
   for (;;) {
@@ -68,20 +90,59 @@ inline size_t ScanDigits(const char*& p, uint64_t& mantissa) {
     const uint64_t notDigits =
         ((chunk & kHigh) ^ kZeros) | (((chunk + 0x0606060606060606ull) & kHigh) ^ kZeros);
     const size_t count = notDigits == 0 ? 8 : static_cast<size_t>(std::countr_zero(notDigits)) / 8;
-    // The digits' values, the first in the lowest byte, moved up so that the bytes after the run
-    // fall off the top (in two shifts, as a run of none moves all 64 bits): an 8-digit number
-    // with leading zeros. Neighbouring lanes are then merged in three steps: pairs (0-99),
-    // quadruples (0-9999), the whole (0-99999999). No branch depends on the run's length.
-    const auto shift = static_cast<unsigned>(4 * (8 - count));
-    uint64_t v = ((chunk - kZeros) << shift) << shift;
-    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFull;
-    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFull;
-    v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFull;
-    mantissa = mantissa * kPowers[count] + v;
+    mantissa = mantissa * kPowersOfTen[count] + DigitsValue(p, count);
     p += count;
     total += count;
     if (count < 8 || total > 19) return total;  // a longer run is no plain decimal anyway
   }
+}
+
+// What the 16 bytes from a token's start are, one bit per byte (bit i for byte i). A number is
+// read from these masks: where the word ends and where its point is come from bit operations on
+// one load instead of a chain of loads, one per byte.
+struct WindowMasks {
+  uint32_t numeric;  // digits and points
+  uint32_t points;
+  uint32_t spaces;
+  uint32_t leads;  // what a plain decimal starts with: digits, points and signs
+};
+
+WindowMasks MasksFromTable(const Tokenizer& t, const char* p) {
+  WindowMasks m{0, 0, 0, 0};
+  for (uint32_t i = 0; i < 16; ++i) {
+    const auto c = static_cast<unsigned char>(p[i]);
+    const bool plain = t.classes[c] == kPlain;
+    const uint32_t bit = 1u << i;
+    const bool digit = c >= '0' && c <= '9';
+    if (plain && (digit || c == '.')) m.numeric |= bit;
+    if (plain && c == '.') m.points |= bit;
+    if (c == ' ' && t.classes[c] == kBlank) m.spaces |= bit;
+    if (plain && (digit || c == '.' || c == '-' || c == '+')) m.leads |= bit;
+  }
+  return m;
+}
+
+#if VUV2EZ_SSE2
+// The same masks from a few compares of all sixteen bytes at once, for the standard sets.
+inline WindowMasks MasksFromVector(const char* p) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  auto is = [v](char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
+  auto bits = [](__m128i m) { return static_cast<uint32_t>(_mm_movemask_epi8(m)); };
+  // Signed compares: bytes from 0x80 up are negative, so never digits.
+  const __m128i digits = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8('0' - 1)),
+                                       _mm_cmplt_epi8(v, _mm_set1_epi8('9' + 1)));
+  const __m128i points = is('.');
+  const __m128i numeric = _mm_or_si128(digits, points);
+  return WindowMasks{bits(numeric), bits(points), bits(is(' ')),
+                     bits(_mm_or_si128(numeric, _mm_or_si128(is('-'), is('+'))))};
+}
+#endif
+
+inline WindowMasks Masks(const Tokenizer& t, const char* p) {
+#if VUV2EZ_SSE2
+  if (t.standardClasses) return MasksFromVector(p);
+#endif
+  return MasksFromTable(t, p);
 }
 
 }  // namespace
@@ -103,6 +164,13 @@ void AimTokenizer(Tokenizer& tokenizer, const char* text, size_t length) {
     if (tokenizer.caseMode == kFoldUpper && c >= 'a' && c <= 'z') f = c - 'a' + 'A';
     tokenizer.folded[c] = static_cast<uint8_t>(f);
   }
+  uint8_t standard[256] = {};
+  MarkSet(standard, " \r\t", kBlank);
+  MarkSet(standard, ";,\n()", kDelimiter);
+  MarkSet(standard, "'\"", kQuote);
+  standard[0] = kEnd;
+  tokenizer.standardClasses =
+      std::equal(std::begin(standard), std::end(standard), tokenizer.classes);
 }
 
 bool NextToken(Token& token, Tokenizer& t) {
@@ -172,21 +240,16 @@ inline size_t SkipBlanks(const Tokenizer& t, size_t pos) {
 // needs a bounds check (the digit scans stop after 24 digits, the copy takes 32 bytes).
 constexpr size_t kDecimalMargin = 72;
 
-// The word at pos, when it is a plain decimal standing kDecimalMargin bytes or more before the
-// end of the text: its digits in `decimal` and its length in `n`. False for anything else.
-// With `integerOnly`, a word with a point is no plain decimal (a reader of integers would not
-// convert it the fast way anyway), and no fraction is scanned.
-template <bool integerOnly = false>
-inline bool ScanPlainDecimal(const Tokenizer& t, size_t pos, PlainDecimal& decimal, size_t& n) {
-  if (t.bufferSize != 64 || t.length - pos < kDecimalMargin) return false;
+// The word at pos, when it is a plain decimal of more than 8 digits on either side of its point:
+// its digits in `decimal` and its length in `n`. False for anything else.
+template <bool integerOnly>
+bool ScanLongDecimal(const Tokenizer& t, size_t pos, PlainDecimal& decimal, size_t& n) {
   const char* const start = t.text + pos;
   const char* p = start;
   const bool negative = *p == '-';
   p += *p == '-' || *p == '+';
   uint64_t mantissa = 0;
   size_t digits = ScanDigits(p, mantissa);
-  // Integers and reals alternate unpredictably: the fraction is scanned whether or not there is
-  // a point, and finds no digits when there is none.
   bool point = false;
   size_t fraction = 0;
   if constexpr (!integerOnly) {
@@ -203,6 +266,47 @@ inline bool ScanPlainDecimal(const Tokenizer& t, size_t pos, PlainDecimal& decim
   return true;
 }
 
+// The word at pos, when it is a plain decimal standing kDecimalMargin bytes or more before the
+// end of the text: its digits in `decimal` and its length in `n`. False for anything else.
+// `next` is set to the offset from pos of the token after it (past its break and the blanks
+// before that token) when that is plainly one space on, else to 0.
+// With `integerOnly`, a word with a point is no plain decimal (a reader of integers would not
+// convert it the fast way anyway).
+template <bool integerOnly = false>
+inline bool ScanPlainDecimal(const Tokenizer& t, size_t pos, PlainDecimal& decimal, size_t& n,
+                             size_t& next) {
+  next = 0;
+  if (t.bufferSize != 64 || t.length - pos < kDecimalMargin) return false;
+  const char* const start = t.text + pos;
+  const WindowMasks m = Masks(t, start);
+  const bool negative = start[0] == '-';
+  const uint32_t sign = start[0] == '-' || start[0] == '+' ? 1 : 0;
+  // The word's digits and points end at the first other byte (a sign aside); none in the window
+  // means a long word.
+  const uint32_t stops = ((~m.numeric & 0xFFFFu) | 0x10000u) & ~sign;
+  const auto end = static_cast<uint32_t>(std::countr_zero(stops));
+  if (end == 16) return ScanLongDecimal<integerOnly>(t, pos, decimal, n);
+  const uint32_t points = m.points & ((1u << end) - 1);
+  if (integerOnly ? points != 0 : (points & (points - 1)) != 0) return false;
+  const auto integerEnd = points != 0 ? static_cast<uint32_t>(std::countr_zero(points)) : end;
+  const uint32_t integerDigits = integerEnd - sign;
+  const uint32_t fractionDigits = points != 0 ? end - integerEnd - 1 : 0;
+  if (integerDigits + fractionDigits == 0) return false;
+  if (t.classes[static_cast<unsigned char>(start[end])] == kPlain) return false;  // a longer word
+  if (integerDigits > 8 || fractionDigits > 8) {
+    return ScanLongDecimal<integerOnly>(t, pos, decimal, n);
+  }
+  const uint64_t mantissa =
+      DigitsValue(start + sign, integerDigits) * kPowersOfTen[fractionDigits] +
+      DigitsValue(start + integerEnd + 1, fractionDigits);
+  decimal = PlainDecimal{mantissa, fractionDigits, negative, points != 0};
+  n = end;
+  // Numbers in a run are mostly one space apart: a space and then what starts a number is the
+  // whole break, and no blanks lead the next token.
+  next = ((m.spaces >> end) & (m.leads >> (end + 1)) & 1) != 0 ? end + 1 : 0;
+  return true;
+}
+
 // Makes the plain decimal of n characters at `start` the current token. Signs, digits and the
 // point fold to themselves; the 32 bytes copied lie within the margin.
 inline void TakeDecimalWord(Token& token, Tokenizer& t, size_t start, size_t n) {
@@ -214,27 +318,32 @@ inline void TakeDecimalWord(Token& token, Tokenizer& t, size_t start, size_t n) 
 
 // Reads up to `count` tokens as as many NextTokenDecimal calls would, while each is a plain
 // decimal that Convert turns into a value exactly; stops before the first that is not. Only the
-// last token read needs to be kept: the ones before it would have been overwritten.
+// last token read needs to be kept, and only its break: the ones before would be overwritten.
 template <typename Value, bool (*Convert)(const PlainDecimal&, Value&), bool integerOnly>
 size_t NextDecimalRun(Token& token, Tokenizer& t, Value* values, size_t count) {
-  size_t pos = t.position;
+  size_t start = SkipBlanks(t, t.position);
   size_t read = 0, lastStart = 0, lastLength = 0;
-  int32_t lastBreak = 0;
   for (; read < count; ++read) {
-    const size_t start = SkipBlanks(t, pos);
     PlainDecimal decimal;
-    size_t n = 0;
-    if (!ScanPlainDecimal<integerOnly>(t, start, decimal, n) || !Convert(decimal, values[read])) {
+    size_t n = 0, next = 0;
+    if (!ScanPlainDecimal<integerOnly>(t, start, decimal, n, next) ||
+        !Convert(decimal, values[read])) {
       break;
     }
     lastStart = start;
     lastLength = n;
-    pos = SkipBreak(t, start + n, lastBreak);
+    if (next != 0) {
+      start += next;
+    } else {
+      int32_t ignored = 0;
+      start = SkipBlanks(t, SkipBreak(t, start + n, ignored));
+    }
   }
   if (read > 0) {
     TakeDecimalWord(token, t, lastStart, lastLength);
-    t.breakChar = lastBreak;
-    t.position = pos;
+    int32_t breakChar = 0;
+    t.position = SkipBreak(t, lastStart + lastLength, breakChar);
+    t.breakChar = breakChar;
   }
   return read;
 }
@@ -244,10 +353,10 @@ size_t NextDecimalRun(Token& token, Tokenizer& t, Value* values, size_t count) {
 bool NextTokenDecimal(Token& token, Tokenizer& t, PlainDecimal& decimal, bool& isDecimal) {
   isDecimal = false;
   const size_t start = SkipBlanks(t, t.position);
-  size_t n = 0;
+  size_t n = 0, next = 0;
   // Anything but a plain decimal, including a word that turns out not to be one, is read the
   // general way from where this call began.
-  if (!ScanPlainDecimal(t, start, decimal, n)) return NextToken(token, t);
+  if (!ScanPlainDecimal(t, start, decimal, n, next)) return NextToken(token, t);
   TakeDecimalWord(token, t, start, n);
   int32_t breakChar = 0;
   t.position = SkipBreak(t, start + n, breakChar);

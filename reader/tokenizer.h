@@ -29,6 +29,7 @@ struct Tokenizer {
   // Built by AimTokenizer from the three sets and the case mode.
   uint8_t classes[256] = {};
   uint8_t folded[256] = {};
+  bool standardClasses = false;  // the three sets are the ones above
 };
 
 // The current token. An unquoted word lives (folded) in `word`; a quoted token points into the
