@@ -296,9 +296,22 @@ inline bool ScanPlainDecimal(const Tokenizer& t, size_t pos, PlainDecimal& decim
   if (integerDigits > 8 || fractionDigits > 8) {
     return ScanLongDecimal<integerOnly>(t, pos, decimal, n);
   }
-  const uint64_t mantissa =
-      DigitsValue(start + sign, integerDigits) * kPowersOfTen[fractionDigits] +
-      DigitsValue(start + integerEnd + 1, fractionDigits);
+  uint64_t mantissa;
+  if (integerDigits + fractionDigits <= 8) {
+    // Both parts in one word: the integer digits, then the fraction's moved down over the point.
+    uint64_t integerPart, fractionPart;
+    std::memcpy(&integerPart, start + sign, 8);
+    std::memcpy(&fractionPart, start + integerEnd + 1, 8);
+    const auto shift = 4 * integerDigits;  // twice, as a shift by 64 bits is undefined
+    const uint64_t kept = ~((~uint64_t{0} << shift) << shift);
+    const uint64_t joined = (integerPart & kept) | ((fractionPart << shift) << shift);
+    char digits[8];
+    std::memcpy(digits, &joined, 8);
+    mantissa = DigitsValue(digits, integerDigits + fractionDigits);
+  } else {
+    mantissa = DigitsValue(start + sign, integerDigits) * kPowersOfTen[fractionDigits] +
+               DigitsValue(start + integerEnd + 1, fractionDigits);
+  }
   decimal = PlainDecimal{mantissa, fractionDigits, negative, points != 0};
   n = end;
   // Numbers in a run are mostly one space apart: a space and then what starts a number is the
