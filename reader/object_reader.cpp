@@ -40,8 +40,73 @@ void ShrinkFaceRecords(MeshObject& object) {
   shrink(object.cornerUvs);
 }
 
+// The records of one face chunk while it is read.
+struct FaceChunk {
+  MeshObject& object;
+  uint32_t declared;
+  Face* current = nullptr;  // the face the last corner count created, if any
+  bool overflowed = false;  // a count found no free record: values are read and dropped
+  int32_t n = 0;            // the current corner count, whatever its sign
+};
+
+// A positive corner count: a face of `count` corners while the declared count has room, charged
+// to the budget (false when that is overdrawn).
+bool CountFace(MqoReader& reader, FaceChunk& chunk, uint32_t count) {
+  MeshObject& object = chunk.object;
+  if (object.faces.size() >= chunk.declared) {
+    chunk.current = nullptr;
+    chunk.overflowed = true;
+    return true;
+  }
+  const size_t first = object.cornerIndices.size();
+  if (!Charge(reader, 1ull + count) || first + count > UINT32_MAX) return false;
+  object.faces.push_back(Face{0, static_cast<int32_t>(count), static_cast<uint32_t>(first)});
+  object.cornerIndices.resize(first + count, 0);
+  object.cornerUvs.resize(2 * (first + count), 0.0f);
+  chunk.current = &object.faces.back();
+  return true;
+}
+
+// Moves past "keyword(" when that is what the text holds next, as if its token had been read.
+bool SkipKeyword(MqoReader& reader, std::string_view keyword) {
+  const size_t after = MatchKeywordParen(reader.tokenizer, reader.tokenizer.position, keyword);
+  if (after == 0) return false;
+  reader.tokenizer.position = after;
+  return true;
+}
+
+// The usual face line, "4 V(a b c d) M(m) UV(...)", read without tokenizing its count and
+// keywords: the bytes are matched, then the numbers are read as the general loop reads them after
+// those tokens, so the model and the tokenizer end as they would. Stops (true) where the line
+// goes another way, leaving the rest to the general loop; false when the budget is overdrawn.
+bool ReadUsualFaceLine(MqoReader& reader, FaceChunk& chunk, bool& matched) {
+  matched = false;
+  Tokenizer& t = reader.tokenizer;
+  uint32_t count = 0;
+  size_t after = reader.exhausted ? 0 : MatchLineCount(t, t.position, count);
+  if (after != 0) after = MatchKeywordParen(t, after, "v");
+  if (after == 0 || count > INT32_MAX) return true;
+  matched = true;
+  t.position = after;
+  chunk.n = static_cast<int32_t>(count);
+  if (!CountFace(reader, chunk, count)) return false;
+  MeshObject& object = chunk.object;
+  Face* const face = chunk.current;
+  if (face == nullptr) {
+    for (uint32_t k = 0; k < count && !Exhausted(reader); ++k)
+      NextInt(reader);
+    return true;
+  }
+  NextInts(reader, &object.cornerIndices[face->firstCorner], count);
+  if (!SkipKeyword(reader, "m")) return true;
+  face->material = NextInt(reader);
+  if (!SkipKeyword(reader, "uv")) return true;
+  NextReals(reader, &object.cornerUvs[2 * size_t{face->firstCorner}], 2 * size_t{count});
+  return true;
+}
+
 bool ReadFaceChunk(MqoReader& reader, MeshObject& object) {
-  const uint32_t declared = NextCount(reader);
+  FaceChunk chunk{object, NextCount(reader)};
   object.faces.clear();
   object.cornerIndices.clear();
   object.cornerUvs.clear();
@@ -49,19 +114,21 @@ bool ReadFaceChunk(MqoReader& reader, MeshObject& object) {
   // the budget could pay for (every face costs at least two units) is taken at its word and room
   // reserved for it, four corners a face, so that a truthful count costs one allocation;
   // ShrinkFaceRecords gives back what a false one left unused. A larger count is not believed.
-  if (declared <= reader.budget / 2) {
-    object.faces.reserve(declared);
-    object.cornerIndices.reserve(4 * size_t{declared});
-    object.cornerUvs.reserve(8 * size_t{declared});
+  if (chunk.declared <= reader.budget / 2) {
+    object.faces.reserve(chunk.declared);
+    object.cornerIndices.reserve(4 * size_t{chunk.declared});
+    object.cornerUvs.reserve(8 * size_t{chunk.declared});
   }
 
-  Face* current = nullptr;
-  bool overflowed = false;  // a count found no free record: values are read and dropped
-  int32_t n = 0;            // the current corner count, whatever its sign
-  while (Next(reader) && !ClosesBrace(reader)) {
+  for (;;) {
+    bool matched = false;
+    if (!ReadUsualFaceLine(reader, chunk, matched)) return false;
+    if (matched) continue;
+    if (!Next(reader) || ClosesBrace(reader)) break;
     const std::string_view token = Current(reader);
     // While n > 0, the current face (if any) is the one that count created, with n corners.
-    const size_t corners = n > 0 ? static_cast<size_t>(n) : 0;
+    const size_t corners = chunk.n > 0 ? static_cast<size_t>(chunk.n) : 0;
+    Face* const current = chunk.current;
     if (token == "v") {
       if (current != nullptr) {
         NextInts(reader, &object.cornerIndices[current->firstCorner], corners);
@@ -81,28 +148,15 @@ bool ReadFaceChunk(MqoReader& reader, MeshObject& object) {
     } else if (token == "m") {
       if (current != nullptr) {
         current->material = NextInt(reader);
-      } else if (overflowed) {
+      } else if (chunk.overflowed) {
         Next(reader);
       }
       // Before the first face, M is skipped and its argument is left to the loop.
     } else if (reader.tokenizer.breakChar == '(') {
       SkipProperty(reader);  // COL(...), UID(...), N(...) and the like
     } else {
-      n = ParseInt(token);
-      if (n > 0) {
-        if (object.faces.size() < declared) {
-          const size_t count = static_cast<size_t>(n);
-          const size_t first = object.cornerIndices.size();
-          if (!Charge(reader, 1ull + count) || first + count > UINT32_MAX) return false;
-          object.faces.push_back(Face{0, n, static_cast<uint32_t>(first)});
-          object.cornerIndices.resize(first + count, 0);
-          object.cornerUvs.resize(2 * (first + count), 0.0f);
-          current = &object.faces.back();
-        } else {
-          current = nullptr;
-          overflowed = true;
-        }
-      }
+      chunk.n = ParseInt(token);
+      if (chunk.n > 0 && !CountFace(reader, chunk, static_cast<uint32_t>(chunk.n))) return false;
     }
   }
   ShrinkFaceRecords(object);

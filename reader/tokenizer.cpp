@@ -386,6 +386,55 @@ size_t NextRealRun(Token& token, Tokenizer& tokenizer, float* values, size_t cou
   return NextDecimalRun<float, RealFromDecimal, false>(token, tokenizer, values, count);
 }
 
+namespace {
+
+// A line's look-ahead stays this far before the end of the text, so no load needs a bounds
+// check; longer runs of blanks are left to the general reading.
+constexpr size_t kLineMargin = 64;
+
+inline bool ReadyForLookAhead(const Tokenizer& t, size_t pos) {
+  return t.standardClasses && t.bufferSize == 64 && pos <= t.length &&
+         t.length - pos >= kLineMargin;
+}
+
+// Blanks from pos skipped, at most up to `stop`.
+inline size_t SkipBlanksBefore(const Tokenizer& t, size_t pos, size_t stop) {
+  const auto* const s = reinterpret_cast<const unsigned char*>(t.text);
+  while (pos < stop && t.classes[s[pos]] == kBlank)
+    ++pos;
+  return pos;
+}
+
+}  // namespace
+
+size_t MatchKeywordParen(const Tokenizer& t, size_t pos, std::string_view keyword) {
+  if (!ReadyForLookAhead(t, pos) || keyword.size() > 8) return 0;
+  const auto* const s = reinterpret_cast<const unsigned char*>(t.text);
+  pos = SkipBlanksBefore(t, pos, pos + kLineMargin / 2);
+  for (const char c : keyword) {
+    if (t.folded[s[pos]] != static_cast<unsigned char>(c) || t.classes[s[pos]] != kPlain) return 0;
+    ++pos;
+  }
+  return s[pos] == '(' ? pos + 1 : 0;
+}
+
+size_t MatchLineCount(const Tokenizer& t, size_t pos, uint32_t& count) {
+  if (!ReadyForLookAhead(t, pos)) return 0;
+  const auto* const s = reinterpret_cast<const unsigned char*>(t.text);
+  const size_t stop = pos + kLineMargin / 2 - 12;
+  pos = SkipBlanksBefore(t, pos, stop);
+  if (s[pos] == '\n') pos = SkipBlanksBefore(t, pos + 1, stop);
+  uint32_t value = 0;
+  const size_t first = pos;
+  while (pos - first < 9 && s[pos] >= '0' && s[pos] <= '9') {
+    value = value * 10 + (s[pos] - '0');
+    ++pos;
+  }
+  if (value == 0 || t.classes[s[pos]] != kBlank) return 0;
+  count = value;
+  return pos;
+}
+
 const char* SkipRawBytes(Tokenizer& t, size_t count) {
   if (t.position > t.length || count > t.length - t.position) return nullptr;
   const char* start = t.text + t.position;

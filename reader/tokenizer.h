@@ -65,6 +65,19 @@ bool NextTokenDecimal(Token& token, Tokenizer& tokenizer, PlainDecimal& decimal,
 size_t NextIntRun(Token& token, Tokenizer& tokenizer, int32_t* values, size_t count);
 size_t NextRealRun(Token& token, Tokenizer& tokenizer, float* values, size_t count);
 
+// Look-ahead for the usual layout of a line, for readers that know what should come next. Each
+// looks at the text from `pos` and returns the position after what it matched, or 0 when the text
+// does not read exactly so, is near its end, or the tokenizer is not set up the standard way. The
+// reader that moves to the returned position must leave its tokens as NextToken would have.
+//
+// Blanks, then `keyword` (as NextToken folds it) ended by "(": the token `keyword` with "(" as
+// its break. Returns the position after the "(".
+size_t MatchKeywordParen(const Tokenizer& tokenizer, size_t pos, std::string_view keyword);
+// Blanks, at most one line feed and blanks after it, then a word of 1 to 9 digits ended by a
+// blank: an empty token and the count, as NextToken reads them. Sets `count` (at least 1) and
+// returns the position after its digits.
+size_t MatchLineCount(const Tokenizer& tokenizer, size_t pos, uint32_t& count);
+
 // Moves the position past `count` raw bytes (binary data the text announced, which may hold any
 // byte, zero included) and returns where they start; nullptr, the position unchanged, when fewer
 // than `count` bytes remain before `length`.
