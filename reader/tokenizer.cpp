@@ -138,6 +138,14 @@ inline WindowMasks MasksFromVector(const char* p) {
 }
 #endif
 
+template <bool vector>
+inline WindowMasks MasksOf(const Tokenizer& t, const char* p) {
+#if VUV2EZ_SSE2
+  if constexpr (vector) return MasksFromVector(p);
+#endif
+  return MasksFromTable(t, p);
+}
+
 inline WindowMasks Masks(const Tokenizer& t, const char* p) {
 #if VUV2EZ_SSE2
   if (t.standardClasses) return MasksFromVector(p);
@@ -329,19 +337,67 @@ inline void TakeDecimalWord(Token& token, Tokenizer& t, size_t start, size_t n) 
   t.quoted = 0;
 }
 
+// The value of a plain decimal of at most 8 digits in all, as one integer: the integer digits
+// (`integerDigits` of them at p) then the fraction's (after the point, when there is one).
+inline uint64_t ShortMantissa(const char* p, uint32_t integerDigits, uint32_t digits) {
+  // Both parts in one word: the integer digits, then the fraction's moved down over the point.
+  uint64_t integerPart, fractionPart;
+  std::memcpy(&integerPart, p, 8);
+  std::memcpy(&fractionPart, p + integerDigits + 1, 8);
+  const auto shift = 4 * integerDigits;  // twice, as a shift by 64 bits is undefined
+  const uint64_t kept = ~((~uint64_t{0} << shift) << shift);
+  const uint64_t joined = (integerPart & kept) | ((fractionPart << shift) << shift);
+  char bytes[8];
+  std::memcpy(bytes, &joined, 8);
+  return DigitsValue(bytes, digits);
+}
+
 // Reads up to `count` tokens as as many NextTokenDecimal calls would, while each is a plain
 // decimal that Convert turns into a value exactly; stops before the first that is not. Only the
 // last token read needs to be kept, and only its break: the ones before would be overwritten.
-template <typename Value, bool (*Convert)(const PlainDecimal&, Value&), bool integerOnly>
+//
+// Most numbers of a model are short: a sign, at most 8 digits and a point, ended inside the
+// window. Those are read here in one straight pass, with no branch but the one that tells them
+// from the rest; ScanPlainDecimal reads the rest.
+template <typename Value, bool (*Convert)(const PlainDecimal&, Value&), bool integerOnly,
+          bool vector>
 size_t NextDecimalRun(Token& token, Tokenizer& t, Value* values, size_t count) {
   size_t start = SkipBlanks(t, t.position);
   size_t read = 0, lastStart = 0, lastLength = 0;
+  const bool windows = t.bufferSize == 64;
   for (; read < count; ++read) {
-    PlainDecimal decimal;
     size_t n = 0, next = 0;
-    if (!ScanPlainDecimal<integerOnly>(t, start, decimal, n, next) ||
-        !Convert(decimal, values[read])) {
-      break;
+    if (windows && t.length - start >= kDecimalMargin) {
+      const char* const p = t.text + start;
+      const WindowMasks m = MasksOf<vector>(t, p);
+      const uint32_t sign = p[0] == '-' || p[0] == '+' ? 1 : 0;
+      const auto end =
+          static_cast<uint32_t>(std::countr_zero((((~m.numeric) & 0xFFFFu) | 0x10000u) & ~sign));
+      const uint32_t points = m.points & ((1u << end) - 1);
+      const uint32_t hasPoint = points != 0 ? 1 : 0;
+      const uint32_t point = hasPoint != 0 ? static_cast<uint32_t>(std::countr_zero(points)) : end;
+      const uint32_t digits = end - sign - hasPoint;
+      const bool isShort = (points & (points - 1)) == 0 && digits - 1 < 8 && end < 16 &&
+                           t.classes[static_cast<unsigned char>(p[end])] != kPlain &&
+                           (!integerOnly || hasPoint == 0);
+      if (isShort) {
+        const uint64_t mantissa = integerOnly ? DigitsValue(p + sign, digits)
+                                              : ShortMantissa(p + sign, point - sign, digits);
+        const uint32_t fractionDigits = end - point - hasPoint;
+        const PlainDecimal decimal{mantissa, fractionDigits, p[0] == '-', hasPoint != 0};
+        Convert(decimal, values[read]);  // exact: at most 8 digits
+        n = end;
+        // Numbers in a run are mostly one space apart: a space and then what starts a number
+        // is the whole break, and no blanks lead the next token.
+        next = ((m.spaces >> end) & (m.leads >> (end + 1)) & 1) != 0 ? end + 1 : 0;
+      }
+    }
+    if (n == 0) {
+      PlainDecimal decimal;
+      if (!ScanPlainDecimal<integerOnly>(t, start, decimal, n, next) ||
+          !Convert(decimal, values[read])) {
+        break;
+      }
     }
     lastStart = start;
     lastLength = n;
@@ -359,6 +415,16 @@ size_t NextDecimalRun(Token& token, Tokenizer& t, Value* values, size_t count) {
     t.breakChar = breakChar;
   }
   return read;
+}
+
+template <typename Value, bool (*Convert)(const PlainDecimal&, Value&), bool integerOnly>
+size_t NextDecimalRunOf(Token& token, Tokenizer& t, Value* values, size_t count) {
+#if VUV2EZ_SSE2
+  if (t.standardClasses) {
+    return NextDecimalRun<Value, Convert, integerOnly, true>(token, t, values, count);
+  }
+#endif
+  return NextDecimalRun<Value, Convert, integerOnly, false>(token, t, values, count);
 }
 
 }  // namespace
@@ -379,11 +445,11 @@ bool NextTokenDecimal(Token& token, Tokenizer& t, PlainDecimal& decimal, bool& i
 }
 
 size_t NextIntRun(Token& token, Tokenizer& tokenizer, int32_t* values, size_t count) {
-  return NextDecimalRun<int32_t, IntFromDecimal, true>(token, tokenizer, values, count);
+  return NextDecimalRunOf<int32_t, IntFromDecimal, true>(token, tokenizer, values, count);
 }
 
 size_t NextRealRun(Token& token, Tokenizer& tokenizer, float* values, size_t count) {
-  return NextDecimalRun<float, RealFromDecimal, false>(token, tokenizer, values, count);
+  return NextDecimalRunOf<float, RealFromDecimal, false>(token, tokenizer, values, count);
 }
 
 namespace {
