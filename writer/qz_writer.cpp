@@ -16,20 +16,37 @@ namespace {
 
 constexpr size_t kFlushSize = 1 << 20;
 
-// Collects bytes and hands them to the sink in large pieces.
+// Collects bytes and hands them to the sink in large pieces. The buffer is allocated once and
+// never grows: pieces are copied into it and it is emptied whenever it is full.
 struct ByteBuffer {
   QzSink sink;
-  std::vector<uint8_t> bytes;
+  std::vector<uint8_t> bytes = std::vector<uint8_t>(kFlushSize);
+  size_t used = 0;
   bool ok = true;
 
   void Append(const void* data, size_t size) {
     const auto* p = static_cast<const uint8_t*>(data);
-    bytes.insert(bytes.end(), p, p + size);
-    if (bytes.size() >= kFlushSize) Flush();
+    while (size > kFlushSize - used) {
+      const size_t part = kFlushSize - used;
+      std::memcpy(bytes.data() + used, p, part);
+      used = kFlushSize;
+      Flush();
+      p += part;
+      size -= part;
+    }
+    if (size > 0) std::memcpy(bytes.data() + used, p, size);  // a texture table may be empty
+    used += size;
+  }
+  // The one copy a record takes, of a size known when compiled.
+  template <typename Record>
+  void AppendRecord(const Record& record) {
+    if (sizeof record > kFlushSize - used) Flush();
+    std::memcpy(bytes.data() + used, &record, sizeof record);
+    used += sizeof record;
   }
   void Flush() {
-    if (ok && !bytes.empty()) ok = sink.write(sink.context, bytes.data(), bytes.size());
-    bytes.clear();
+    if (ok && used > 0) ok = sink.write(sink.context, bytes.data(), used);
+    used = 0;
   }
 };
 
@@ -92,8 +109,7 @@ void WriteFaceRecords(const MeshObject& object, size_t faceIndex, const Appearan
   const auto last = static_cast<uint32_t>(face.vertexCount - 1);
   const uint64_t records = RecordsOf(face);
   for (uint64_t r = 0; r < records; ++r) {
-    QzFaceRecord record;
-    std::memset(&record, 0, sizeof record);
+    QzFaceRecord record;  // every field is set below
     for (uint32_t slot = 0; slot < 4; ++slot) {
       // Record 0 holds corners 0..3; record r > 0 holds corners 0, 2r+1, 2r+2, 2r+3; a missing
       // corner repeats the face's last one.
@@ -112,7 +128,8 @@ void WriteFaceRecords(const MeshObject& object, size_t faceIndex, const Appearan
     }
     record.colour = look.colour;
     record.texture = look.texture;
-    out.Append(&record, sizeof record);
+    record.zero = 0;
+    out.AppendRecord(record);
   }
 }
 
@@ -136,8 +153,7 @@ bool WriteQz(const Model& model, bool smooth, QzSink sink) {
   const uint64_t fileSize = sizeof(QzHeader) + objectTableSize + faceDataSize + textures.size();
   if (fileSize > UINT32_MAX) return false;  // offsets and sizes are 32-bit in the header
 
-  ByteBuffer out{sink, {}};
-  out.bytes.reserve(kFlushSize + sizeof(QzFaceRecord));
+  ByteBuffer out{sink};
 
   QzHeader header;
   std::memset(&header, 0, sizeof header);
