@@ -67,9 +67,11 @@ bool CountFace(MqoReader& reader, FaceChunk& chunk, uint32_t count) {
   return true;
 }
 
-// Moves past "keyword(" when that is what the text holds next, as if its token had been read.
-bool SkipKeyword(MqoReader& reader, std::string_view keyword) {
-  const size_t after = MatchKeywordParen(reader.tokenizer, reader.tokenizer.position, keyword);
+// Moves past a keyword and its "(" when that is what the text holds next, as if its token had
+// been read; `usual` is its usual spelling (see MatchKeywordParen).
+template <size_t N>
+bool SkipKeyword(MqoReader& reader, const char (&usual)[N]) {
+  const size_t after = MatchKeywordParen(reader.tokenizer, reader.tokenizer.position, usual);
   if (after == 0) return false;
   reader.tokenizer.position = after;
   return true;
@@ -84,7 +86,7 @@ bool ReadUsualFaceLine(MqoReader& reader, FaceChunk& chunk, bool& matched) {
   Tokenizer& t = reader.tokenizer;
   uint32_t count = 0;
   size_t after = reader.exhausted ? 0 : MatchLineCount(t, t.position, count);
-  if (after != 0) after = MatchKeywordParen(t, after, "v");
+  if (after != 0) after = MatchKeywordParen(t, after, " V(");
   if (after == 0 || count > INT32_MAX) return true;
   matched = true;
   t.position = after;
@@ -98,9 +100,9 @@ bool ReadUsualFaceLine(MqoReader& reader, FaceChunk& chunk, bool& matched) {
     return true;
   }
   NextInts(reader, &object.cornerIndices[face->firstCorner], count);
-  if (!SkipKeyword(reader, "m")) return true;
+  if (!SkipKeyword(reader, " M(")) return true;
   face->material = NextInt(reader);
-  if (!SkipKeyword(reader, "uv")) return true;
+  if (!SkipKeyword(reader, " UV(")) return true;
   NextReals(reader, &object.cornerUvs[2 * size_t{face->firstCorner}], 2 * size_t{count});
   return true;
 }

@@ -454,9 +454,8 @@ size_t NextRealRun(Token& token, Tokenizer& tokenizer, float* values, size_t cou
 
 namespace {
 
-// A line's look-ahead stays this far before the end of the text, so no load needs a bounds
-// check; longer runs of blanks are left to the general reading.
-constexpr size_t kLineMargin = 64;
+// Longer runs of blanks than half the look-ahead margin are left to the general reading.
+constexpr size_t kLineMargin = kLookAheadMargin;
 
 inline bool ReadyForLookAhead(const Tokenizer& t, size_t pos) {
   return t.standardClasses && t.bufferSize == 64 && pos <= t.length &&
@@ -473,12 +472,15 @@ inline size_t SkipBlanksBefore(const Tokenizer& t, size_t pos, size_t stop) {
 
 }  // namespace
 
-size_t MatchKeywordParen(const Tokenizer& t, size_t pos, std::string_view keyword) {
-  if (!ReadyForLookAhead(t, pos) || keyword.size() > 8) return 0;
+size_t MatchKeywordParenSlowly(const Tokenizer& t, size_t pos, std::string_view usual) {
+  // The keyword is what `usual` holds between its space and its "(".
+  if (!ReadyForLookAhead(t, pos) || usual.size() < 3 || usual.size() > 10) return 0;
+  const std::string_view keyword = usual.substr(1, usual.size() - 2);
   const auto* const s = reinterpret_cast<const unsigned char*>(t.text);
   pos = SkipBlanksBefore(t, pos, pos + kLineMargin / 2);
   for (const char c : keyword) {
-    if (t.folded[s[pos]] != static_cast<unsigned char>(c) || t.classes[s[pos]] != kPlain) return 0;
+    const auto wanted = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (t.folded[s[pos]] != wanted || t.classes[s[pos]] != kPlain) return 0;
     ++pos;
   }
   return s[pos] == '(' ? pos + 1 : 0;
