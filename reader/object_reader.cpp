@@ -99,11 +99,20 @@ bool ReadUsualFaceLine(MqoReader& reader, FaceChunk& chunk, bool& matched) {
       NextInt(reader);
     return true;
   }
-  NextInts(reader, &object.cornerIndices[face->firstCorner], count);
-  if (!SkipKeyword(reader, " M(")) return true;
-  face->material = NextInt(reader);
-  if (!SkipKeyword(reader, " UV(")) return true;
-  NextReals(reader, &object.cornerUvs[2 * size_t{face->firstCorner}], 2 * size_t{count});
+  int32_t* const corners = &object.cornerIndices[face->firstCorner];
+  float* const uvs = &object.cornerUvs[2 * size_t{face->firstCorner}];
+  // The parts the fast reading did not take whole are read as the general loop reads them.
+  const int parts =
+      ReadUsualFaceNumbers(reader.token, t, UsualFace{count, corners, &face->material, uvs});
+  if (parts < 1) NextInts(reader, corners, count);
+  if (parts < 2) {
+    if (!SkipKeyword(reader, " M(")) return true;
+    face->material = NextInt(reader);
+  }
+  if (parts < 3) {
+    if (!SkipKeyword(reader, " UV(")) return true;
+    NextReals(reader, uvs, 2 * size_t{count});
+  }
   return true;
 }
 

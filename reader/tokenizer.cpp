@@ -352,13 +352,47 @@ inline uint64_t ShortMantissa(const char* p, uint32_t integerDigits, uint32_t di
   return DigitsValue(bytes, digits);
 }
 
+// Most numbers of a model are short: a sign, at most 8 digits and a point, ended inside the
+// window. Reads the word at p (with kDecimalMargin bytes after it) when it is such a number, in
+// one straight pass with no branch but the one that tells it from the rest: its value goes to
+// `value` and its length is returned, else 0. `next` is set as ScanPlainDecimal sets it.
+template <typename Value, bool (*Convert)(const PlainDecimal&, Value&), bool integerOnly,
+          bool vector>
+inline uint32_t ReadShortDecimal(const Tokenizer& t, const char* p, Value& value, size_t& next) {
+  const WindowMasks m = MasksOf<vector>(t, p);
+  const uint32_t sign = p[0] == '-' || p[0] == '+' ? 1 : 0;
+  const auto end =
+      static_cast<uint32_t>(std::countr_zero((((~m.numeric) & 0xFFFFu) | 0x10000u) & ~sign));
+  const uint32_t points = m.points & ((1u << end) - 1);
+  const uint32_t hasPoint = points != 0 ? 1 : 0;
+  const uint32_t point = hasPoint != 0 ? static_cast<uint32_t>(std::countr_zero(points)) : end;
+  const uint32_t digits = end - sign - hasPoint;
+  const bool isShort = (points & (points - 1)) == 0 && digits - 1 < 8 && end < 16 &&
+                       t.classes[static_cast<unsigned char>(p[end])] != kPlain &&
+                       (!integerOnly || hasPoint == 0);
+  if (!isShort) return 0;
+  const uint64_t mantissa =
+      integerOnly ? DigitsValue(p + sign, digits) : ShortMantissa(p + sign, point - sign, digits);
+  const uint32_t fractionDigits = end - point - hasPoint;
+  Convert(PlainDecimal{mantissa, fractionDigits, p[0] == '-', hasPoint != 0}, value);  // exact
+  // Numbers in a run are mostly one space apart: a space and then what starts a number is the
+  // whole break, and no blanks lead the next token.
+  next = ((m.spaces >> end) & (m.leads >> (end + 1)) & 1) != 0 ? end + 1 : 0;
+  return end;
+}
+
+// Makes the plain decimal of n characters at `start` the current token, as NextTokenDecimal
+// leaves it: with its break consumed.
+inline void EndOnDecimal(Token& token, Tokenizer& t, size_t start, size_t n) {
+  TakeDecimalWord(token, t, start, n);
+  int32_t breakChar = 0;
+  t.position = SkipBreak(t, start + n, breakChar);
+  t.breakChar = breakChar;
+}
+
 // Reads up to `count` tokens as as many NextTokenDecimal calls would, while each is a plain
 // decimal that Convert turns into a value exactly; stops before the first that is not. Only the
 // last token read needs to be kept, and only its break: the ones before would be overwritten.
-//
-// Most numbers of a model are short: a sign, at most 8 digits and a point, ended inside the
-// window. Those are read here in one straight pass, with no branch but the one that tells them
-// from the rest; ScanPlainDecimal reads the rest.
 template <typename Value, bool (*Convert)(const PlainDecimal&, Value&), bool integerOnly,
           bool vector>
 size_t NextDecimalRun(Token& token, Tokenizer& t, Value* values, size_t count) {
@@ -368,29 +402,8 @@ size_t NextDecimalRun(Token& token, Tokenizer& t, Value* values, size_t count) {
   for (; read < count; ++read) {
     size_t n = 0, next = 0;
     if (windows && t.length - start >= kDecimalMargin) {
-      const char* const p = t.text + start;
-      const WindowMasks m = MasksOf<vector>(t, p);
-      const uint32_t sign = p[0] == '-' || p[0] == '+' ? 1 : 0;
-      const auto end =
-          static_cast<uint32_t>(std::countr_zero((((~m.numeric) & 0xFFFFu) | 0x10000u) & ~sign));
-      const uint32_t points = m.points & ((1u << end) - 1);
-      const uint32_t hasPoint = points != 0 ? 1 : 0;
-      const uint32_t point = hasPoint != 0 ? static_cast<uint32_t>(std::countr_zero(points)) : end;
-      const uint32_t digits = end - sign - hasPoint;
-      const bool isShort = (points & (points - 1)) == 0 && digits - 1 < 8 && end < 16 &&
-                           t.classes[static_cast<unsigned char>(p[end])] != kPlain &&
-                           (!integerOnly || hasPoint == 0);
-      if (isShort) {
-        const uint64_t mantissa = integerOnly ? DigitsValue(p + sign, digits)
-                                              : ShortMantissa(p + sign, point - sign, digits);
-        const uint32_t fractionDigits = end - point - hasPoint;
-        const PlainDecimal decimal{mantissa, fractionDigits, p[0] == '-', hasPoint != 0};
-        Convert(decimal, values[read]);  // exact: at most 8 digits
-        n = end;
-        // Numbers in a run are mostly one space apart: a space and then what starts a number
-        // is the whole break, and no blanks lead the next token.
-        next = ((m.spaces >> end) & (m.leads >> (end + 1)) & 1) != 0 ? end + 1 : 0;
-      }
+      n = ReadShortDecimal<Value, Convert, integerOnly, vector>(t, t.text + start, values[read],
+                                                                next);
     }
     if (n == 0) {
       PlainDecimal decimal;
@@ -408,13 +421,52 @@ size_t NextDecimalRun(Token& token, Tokenizer& t, Value* values, size_t count) {
       start = SkipBlanks(t, SkipBreak(t, start + n, ignored));
     }
   }
-  if (read > 0) {
-    TakeDecimalWord(token, t, lastStart, lastLength);
-    int32_t breakChar = 0;
-    t.position = SkipBreak(t, lastStart + lastLength, breakChar);
-    t.breakChar = breakChar;
-  }
+  if (read > 0) EndOnDecimal(token, t, lastStart, lastLength);
   return read;
+}
+
+// The numbers of a usual face line, from just after its "V(": short numbers one space apart,
+// with ") M(" after the corners and ") UV(" after the material, exactly so. Reads as many whole
+// parts (corners, material, texture coordinates) as it can; a part it cannot read whole is left
+// as it is, and the tokenizer ends where the part before it ended.
+template <bool vector>
+int ReadUsualFaceNumbers(Token& token, Tokenizer& t, const UsualFace& face) {
+  if (t.bufferSize != 64) return 0;
+  const char* const text = t.text;
+  size_t pos = t.position, lastStart = 0, lastLength = 0;
+  int parts = 0;
+  // One part: `count` numbers, then `after` (none after the last part).
+  auto readPart = [&]<typename Value, bool (*Convert)(const PlainDecimal&, Value&), bool integers>(
+                      Value* values, size_t count, std::string_view after) {
+    size_t start = pos, length = 0;
+    for (size_t k = 0; k < count; ++k) {
+      if (t.length - start < kDecimalMargin) return false;
+      size_t next = 0;
+      length = ReadShortDecimal<Value, Convert, integers, vector>(t, text + start, values[k], next);
+      if (length == 0) return false;
+      if (k + 1 < count) {
+        if (next == 0) return false;
+        start += next;
+      }
+    }
+    if (!after.empty() && std::memcmp(text + start + length, after.data(), after.size()) != 0) {
+      return false;
+    }
+    lastStart = start;
+    lastLength = length;
+    pos = start + length + after.size();
+    ++parts;
+    return true;
+  };
+  int32_t material = 0;
+  if (readPart.template operator()<int32_t, IntFromDecimal, true>(face.corners, face.count,
+                                                                  ") M(") &&
+      readPart.template operator()<int32_t, IntFromDecimal, true>(&material, 1, ") UV(")) {
+    *face.material = material;
+    readPart.template operator()<float, RealFromDecimal, false>(face.uvs, 2 * face.count, "");
+  }
+  if (parts > 0) EndOnDecimal(token, t, lastStart, lastLength);
+  return parts;
 }
 
 template <typename Value, bool (*Convert)(const PlainDecimal&, Value&), bool integerOnly>
@@ -446,6 +498,13 @@ bool NextTokenDecimal(Token& token, Tokenizer& t, PlainDecimal& decimal, bool& i
 
 size_t NextIntRun(Token& token, Tokenizer& tokenizer, int32_t* values, size_t count) {
   return NextDecimalRunOf<int32_t, IntFromDecimal, true>(token, tokenizer, values, count);
+}
+
+int ReadUsualFaceNumbers(Token& token, Tokenizer& tokenizer, const UsualFace& face) {
+#if VUV2EZ_SSE2
+  if (tokenizer.standardClasses) return ReadUsualFaceNumbers<true>(token, tokenizer, face);
+#endif
+  return ReadUsualFaceNumbers<false>(token, tokenizer, face);
 }
 
 size_t NextRealRun(Token& token, Tokenizer& tokenizer, float* values, size_t count) {

@@ -92,6 +92,20 @@ inline size_t MatchKeywordParen(const Tokenizer& tokenizer, size_t pos, const ch
 // returns the position after its digits.
 size_t MatchLineCount(const Tokenizer& tokenizer, size_t pos, uint32_t& count);
 
+// The numbers of the usual face line "4 V(0 1 2 3) M(1) UV(0.5 0 ...)", read from just after
+// its "V(" as NextIntRun, MatchKeywordParen and NextRealRun would read them, while they are short
+// decimals one space apart with ") M(" and ") UV(" between the three parts exactly so. Returns
+// how many whole parts it read (corners, then the material, then the texture coordinates); the
+// token and position are those the general reading has after the last of them. A part not read
+// whole is left to the general reading (its values may have been written; they are read again).
+struct UsualFace {
+  uint32_t count;  // corners, at least 1
+  int32_t* corners;
+  int32_t* material;  // written only with the material part
+  float* uvs;         // 2 * count
+};
+int ReadUsualFaceNumbers(Token& token, Tokenizer& tokenizer, const UsualFace& face);
+
 // Moves the position past `count` raw bytes (binary data the text announced, which may hold any
 // byte, zero included) and returns where they start; nullptr, the position unchanged, when fewer
 // than `count` bytes remain before `length`.

@@ -211,18 +211,20 @@ TEST(ObjectReader, UsualFaceLinesReadAsTokenByToken) {
       text += pick({"V(", "V(", "V(", "v(", "V (", "UV("});
       const int indices = corners + static_cast<int>(random() % 3) - 1;
       for (int k = 0; k < indices; ++k) {
-        if (k > 0) text += ' ';
-        text += std::to_string(random() % 9);
+        if (k > 0) text += random() % 20 != 0 ? " " : pick({"  ", "\t", " \r"});
+        text += random() % 20 != 0 ? std::to_string(random() % 9)
+                                   : pick({"-1", "2.5", "123456789012", "+3", "07"});
       }
       text += ")";
       pieces.push_back(text);
       if (random() % 6 != 0)
-        pieces.push_back(pick({" M(1)", " M(2)", " m(0)", " M()", " M(1.5)", " COL(1 1 1 1)"}));
+        pieces.push_back(pick(
+            {" M(1)", " M(2)", " m(0)", " M()", " M(1.5)", " COL(1 1 1 1)", " M( 3)", " M(4 )"}));
       if (random() % 6 != 0) {
         std::string uv = pick({" UV(", " UV(", " uv(", " UV (", " UID(3) UV("});
         const int reals = 2 * corners + static_cast<int>(random() % 3) - 1;
         for (int k = 0; k < reals; ++k) {
-          if (k > 0) uv += ' ';
+          if (k > 0) uv += random() % 20 != 0 ? " " : pick({"  ", "\t"});
           uv += pick({"0.00000", "0.12500", "1", "-0.5", "1e2", "0.1234567890"});
         }
         pieces.push_back(uv + ")");
