@@ -68,17 +68,23 @@ inline float NextReal(MqoReader& reader) {
   return *reader.lastReal;
 }
 
-// Reads `count` numbers into `values`, as as many NextInt or NextReal calls would: a run of
-// plain decimals at once, the rest one at a time.
+// Reads `count` numbers into `values`, as as many NextInt or NextReal calls would: runs of plain
+// decimals at once, anything else one at a time.
 inline void NextInts(MqoReader& reader, int32_t* values, size_t count) {
-  size_t read = reader.exhausted ? 0 : NextIntRun(reader.token, reader.tokenizer, values, count);
-  for (; read < count; ++read)
-    values[read] = NextInt(reader);
+  for (size_t read = 0; read < count;) {
+    if (!reader.exhausted) {
+      read += NextIntRun(reader.token, reader.tokenizer, values + read, count - read);
+    }
+    if (read < count) values[read++] = NextInt(reader);
+  }
 }
 inline void NextReals(MqoReader& reader, float* values, size_t count) {
-  size_t read = reader.exhausted ? 0 : NextRealRun(reader.token, reader.tokenizer, values, count);
-  for (; read < count; ++read)
-    values[read] = NextReal(reader);
+  for (size_t read = 0; read < count;) {
+    if (!reader.exhausted) {
+      read += NextRealRun(reader.token, reader.tokenizer, values + read, count - read);
+    }
+    if (read < count) values[read++] = NextReal(reader);
+  }
 }
 
 // A brace is an unquoted token beginning with "{" or "}"; a quoted text is never one.

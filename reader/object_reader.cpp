@@ -12,10 +12,15 @@ bool ReadVertexChunk(MqoReader& reader, MeshObject& object) {
   if (!Charge(reader, count)) return false;
   object.vertices.assign(count, Vec4{0, 0, 0, 1});
   Next(reader);  // the opening brace, whatever it is
-  for (Vec4& v : object.vertices) {
-    float xyz[3];
-    NextReals(reader, xyz, 3);
-    v = Vec4{xyz[0], xyz[1], xyz[2], 1.0f};
+  // The coordinates are read as one long run of numbers, line ends and all (the same tokens as a
+  // run of three per vertex), a block of vertices at a time.
+  constexpr size_t kBlock = 256;
+  float xyz[3 * kBlock];
+  for (size_t first = 0; first < count; first += kBlock) {
+    const size_t n = std::min<size_t>(kBlock, count - first);
+    NextReals(reader, xyz, 3 * n);
+    for (size_t i = 0; i < n; ++i)
+      object.vertices[first + i] = Vec4{xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2], 1.0f};
   }
   Next(reader);  // the closing brace, whatever it is
   return true;
