@@ -360,24 +360,25 @@ template <typename Value, bool (*Convert)(const PlainDecimal&, Value&), bool int
           bool vector>
 inline uint32_t ReadShortDecimal(const Tokenizer& t, const char* p, Value& value, size_t& next) {
   const WindowMasks m = MasksOf<vector>(t, p);
-  const uint32_t sign = p[0] == '-' || p[0] == '+' ? 1 : 0;
+  const uint32_t sign = m.leads & ~m.numeric & 1;  // what leads a number and is no digit
   const auto end =
       static_cast<uint32_t>(std::countr_zero((((~m.numeric) & 0xFFFFu) | 0x10000u) & ~sign));
   const uint32_t points = m.points & ((1u << end) - 1);
   const uint32_t hasPoint = points != 0 ? 1 : 0;
   const uint32_t point = hasPoint != 0 ? static_cast<uint32_t>(std::countr_zero(points)) : end;
   const uint32_t digits = end - sign - hasPoint;
-  const bool isShort = (points & (points - 1)) == 0 && digits - 1 < 8 && end < 16 &&
-                       t.classes[static_cast<unsigned char>(p[end])] != kPlain &&
-                       (!integerOnly || hasPoint == 0);
-  if (!isShort) return 0;
+  // Not short: two points, no digit or more than 8, no end in the window, a point in an integer.
+  const uint32_t unusual =
+      (points & (points - 1)) | ((digits - 1) >> 3) | (end >> 4) | (integerOnly ? hasPoint : 0);
+  if (unusual != 0 || t.classes[static_cast<unsigned char>(p[end])] == kPlain) return 0;
   const uint64_t mantissa =
       integerOnly ? DigitsValue(p + sign, digits) : ShortMantissa(p + sign, point - sign, digits);
   const uint32_t fractionDigits = end - point - hasPoint;
   Convert(PlainDecimal{mantissa, fractionDigits, p[0] == '-', hasPoint != 0}, value);  // exact
   // Numbers in a run are mostly one space apart: a space and then what starts a number is the
   // whole break, and no blanks lead the next token.
-  next = ((m.spaces >> end) & (m.leads >> (end + 1)) & 1) != 0 ? end + 1 : 0;
+  const uint32_t gaps = m.spaces & (m.leads >> 1);  // a space, then what starts a number
+  next = ((gaps >> end) & 1) != 0 ? end + 1 : 0;
   return end;
 }
 
