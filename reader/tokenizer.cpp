@@ -63,16 +63,19 @@ constexpr uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 1
 // The value of the `count` (0 to 8) decimal digits at p, as one integer; p must have 8 readable
 // bytes. The digits' values, the first in the lowest byte, are moved up so that the bytes after
 // them fall off the top (in two shifts, as a count of none moves all 64 bits): an 8-digit number
-// with leading zeros. Neighbouring lanes are then merged in three steps: pairs (0-99), quadruples
-// (0-9999), the whole (0-99999999). No branch depends on the count.
+// with leading zeros. Neighbouring digits are then merged into pairs (0-99, in bytes 0, 2, 4 and
+// 6), and two multiplications weigh the four pairs by 10^6, 10^4, 100 and 1 into the top half,
+// where no product reaches beyond the lane it belongs to. No branch depends on the count.
 inline uint64_t DigitsValue(const char* p, size_t count) {
   uint64_t chunk;
   std::memcpy(&chunk, p, 8);
   const auto shift = static_cast<unsigned>(4 * (8 - count));
   uint64_t v = ((chunk - 0x3030303030303030ull) << shift) << shift;
-  v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFull;
-  v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFull;
-  return (v * 10000 + (v >> 32)) & 0xFFFFFFFFull;
+  v = v * 10 + (v >> 8);
+  constexpr uint64_t kPairs = 0x000000FF000000FFull;
+  constexpr uint64_t kFirstWeights = 100 + (1000000ull << 32);
+  constexpr uint64_t kSecondWeights = 1 + (10000ull << 32);
+  return ((v & kPairs) * kFirstWeights + ((v >> 16) & kPairs) * kSecondWeights) >> 32;
 }
 
 // Reads the run of decimal digits at p, 8 bytes at a time, into `mantissa` (which wraps beyond
