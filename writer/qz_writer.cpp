@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <vector>
 
 #include "writer/normals.h"
@@ -20,7 +21,8 @@ constexpr size_t kFlushSize = 1 << 20;
 // never grows: pieces are copied into it and it is emptied whenever it is full.
 struct ByteBuffer {
   QzSink sink;
-  std::vector<uint8_t> bytes = std::vector<uint8_t>(kFlushSize);
+  std::unique_ptr<uint8_t[]> storage = std::make_unique_for_overwrite<uint8_t[]>(kFlushSize);
+  uint8_t* bytes = storage.get();
   size_t used = 0;
   bool ok = true;
 
@@ -28,24 +30,24 @@ struct ByteBuffer {
     const auto* p = static_cast<const uint8_t*>(data);
     while (size > kFlushSize - used) {
       const size_t part = kFlushSize - used;
-      std::memcpy(bytes.data() + used, p, part);
+      std::memcpy(bytes + used, p, part);
       used = kFlushSize;
       Flush();
       p += part;
       size -= part;
     }
-    if (size > 0) std::memcpy(bytes.data() + used, p, size);  // a texture table may be empty
+    if (size > 0) std::memcpy(bytes + used, p, size);  // a texture table may be empty
     used += size;
   }
   // The one copy a record takes, of a size known when compiled.
   template <typename Record>
   void AppendRecord(const Record& record) {
     if (sizeof record > kFlushSize - used) Flush();
-    std::memcpy(bytes.data() + used, &record, sizeof record);
+    std::memcpy(bytes + used, &record, sizeof record);
     used += sizeof record;
   }
   void Flush() {
-    if (ok && used > 0) ok = sink.write(sink.context, bytes.data(), used);
+    if (ok && used > 0) ok = sink.write(sink.context, bytes, used);
     used = 0;
   }
 };
