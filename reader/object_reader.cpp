@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "reader/face_line.h"
 #include "reader/mqo_reader.h"
 
 namespace {
