@@ -35,9 +35,11 @@ int ReadUsualFaceNumbers(Token& token, Tokenizer& t, const UsualFace& face) {
   // One part: `count` numbers, then `after` (none after the last part).
   auto readPart = [&]<typename Value, bool (*Convert)(const PlainDecimal&, Value&), bool integers>(
                       Value* values, size_t count, std::string_view after) {
+    // Each number and its space take at most 16 bytes: the part ends kDecimalMargin bytes or
+    // more before the end of the text.
+    if (t.length - pos < kDecimalMargin + 16 * count) return false;
     size_t start = pos, length = 0;
     for (size_t k = 0; k < count; ++k) {
-      if (t.length - start < kDecimalMargin) return false;
       size_t next = 0;
       length = ReadShortDecimal<Value, Convert, integers, vector>(t, text + start, values[k], next);
       if (length == 0) return false;
