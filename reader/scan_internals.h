@@ -20,6 +20,9 @@
 #define VUV2EZ_SSE2 0
 #endif
 
+static_assert(std::endian::native == std::endian::little,
+              "digits are read from words whose lowest byte comes first in the text");
+
 namespace scan {
 
 enum CharClass : uint8_t { kPlain = 0, kBlank, kDelimiter, kQuote, kEnd };
