@@ -5,7 +5,7 @@
 #include <string>
 
 #include "front/convert_file.h"
-#include "front/resources/resource_ids.h"
+#include "front/resources/conversion_dialog.h"
 
 namespace {
 

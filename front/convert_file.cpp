@@ -1,7 +1,7 @@
 // The conversion driver: the one place that shows messages.
 #include "front/convert_file.h"
 
-#include "front/resources/resource_ids.h"
+#include "front/resources/conversion_dialog.h"
 #include "front/resources/texts.h"
 #include "reader/model.h"
 #include "writer/qz_writer.h"

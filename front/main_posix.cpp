@@ -6,7 +6,7 @@
 
 #include "front/command_line.h"
 #include "front/conversion_dialog.h"
-#include "front/resources/resource_ids.h"
+#include "front/resources/conversion_dialog.h"
 #include "front/resources/texts.h"
 #include "front/terminal/terminal_presenter.h"
 

@@ -3,7 +3,7 @@
 #include "front/command_line.h"
 #include "front/conversion_dialog.h"
 #include "front/convert_file.h"
-#include "front/resources/resource_ids.h"
+#include "front/resources/conversion_dialog.h"
 #include "front/window_services.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {

@@ -43,6 +43,14 @@ inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_DROPFILES = 0x0233;
 inline constexpr WORD BN_CLICKED = 0;
 inline constexpr WORD EN_CHANGE = 0x0300;
+// Window and control styles of the dialog template.
+inline constexpr uint32_t WS_CHILD = 0x40000000, WS_VISIBLE = 0x10000000;
+inline constexpr uint32_t WS_CAPTION = 0x00C00000, WS_SYSMENU = 0x00080000;
+inline constexpr uint32_t WS_MINIMIZEBOX = 0x00020000, WS_BORDER = 0x00800000;
+inline constexpr uint32_t WS_GROUP = 0x00020000, WS_TABSTOP = 0x00010000;
+inline constexpr uint32_t DS_SETFONT = 0x0040, DS_CENTER = 0x0800, WS_EX_ACCEPTFILES = 0x0010;
+inline constexpr uint32_t ES_AUTOHSCROLL = 0x0080, BS_PUSHBUTTON = 0, BS_AUTOCHECKBOX = 3;
+inline constexpr uint32_t SS_LEFT = 0;
 
 inline WORD LOWORD(WPARAM value) {
   return static_cast<WORD>(value & 0xFFFF);

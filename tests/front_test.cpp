@@ -6,7 +6,7 @@
 #include "front/command_line.h"
 #include "front/conversion_dialog.h"
 #include "front/convert_file.h"
-#include "front/resources/resource_ids.h"
+#include "front/resources/conversion_dialog.h"
 #include "front/resources/texts.h"
 #include "front/stand_in/stand_in_windows.h"
 #include "tests/shown_messages.h"

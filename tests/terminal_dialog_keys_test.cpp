@@ -10,7 +10,7 @@
 #include <string>
 
 #include "front/conversion_dialog.h"
-#include "front/resources/resource_ids.h"
+#include "front/resources/conversion_dialog.h"
 #include "front/resources/texts.h"
 #include "front/stand_in/stand_in_windows.h"
 #include "front/terminal/cell_layout.h"

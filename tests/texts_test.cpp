@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "front/resources/dialog_layout.h"
 #include "front/resources/texts.h"
 
 namespace {
@@ -35,15 +36,15 @@ TEST(Texts, AreInCodePage932) {
        "83 74 83 40 83 43 83 8b 82 cc 8f 91 82 ab 8d 9e 82 dd 82 c9 8e b8 94 73 82 b5 82 dc 82 b5 "
        "82 bd 81 42 "},
       {kCaption, "56 55 56 32 45 5a "},
-      {kConvertButton, "95 cf 8a b7 "},
-      {kDestinationLabel, "95 cf 8a b7 90 e6 "},
-      {kSourceLabel,
+      {kConversionDialogControls[2].text, "95 cf 8a b7 "},
+      {kConversionDialogControls[4].text, "95 cf 8a b7 90 e6 "},
+      {kConversionDialogControls[3].text,
        "95 cf 8a b7 8c b3 20 3a 20 6d 71 6f 20 83 74 83 40 83 43 83 8b 82 f0 83 68 83 8d 83 62 83 "
        "76 82 b5 82 c4 82 ad 82 be 82 b3 82 a2 "},
-      {kFlatNormalsBox,
+      {kConversionDialogControls[5].text,
        "96 40 90 fc 82 f0 83 74 83 89 83 62 83 67 83 56 83 46 81 5b 83 66 83 42 83 93 83 4f 97 70 "
        "82 c9 82 b7 82 e9 "},
-      {kDialogFont, "82 6c 82 72 20 82 6f 83 53 83 56 83 62 83 4e "},
+      {kConversionDialogLayout.fontName, "82 6c 82 72 20 82 6f 83 53 83 56 83 62 83 4e "},
   };
   for (const auto& c : cases)
     EXPECT_EQ(Hex(c.text), c.bytes);

@@ -8,10 +8,16 @@
 
 #include "reader/model.h"
 
-inline double Wide(float value) { return static_cast<double>(value); }
-inline float Store(double value) { return static_cast<float>(value); }
+inline double Wide(float value) {
+  return static_cast<double>(value);
+}
+inline float Store(double value) {
+  return static_cast<float>(value);
+}
 
-inline void Vec4Copy(Vec4& destination, const Vec4& source) { destination = source; }
+inline void Vec4Copy(Vec4& destination, const Vec4& source) {
+  destination = source;
+}
 
 // destination += source
 inline void Vec4Add(Vec4& destination, const Vec4& source) {

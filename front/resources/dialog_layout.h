@@ -1,10 +1,13 @@
-// The conversion dialog as data: the same controls, identifiers, texts, positions (dialog units)
-// and styles as resource 101 of the Windows build, for the platforms that draw it themselves and
-// for the tests that compare the real template with it.
+// The conversion dialog as data, read from the macros of conversion_dialog.h: the controls with
+// their identifiers, texts, positions (dialog units) and styles, as resource 101 of the Windows
+// build holds them. The stand-in window services build the dialog from it; the terminal draws it.
 #pragma once
 
 #include <cstdint>
 #include <span>
+
+#include "front/resources/conversion_dialog.h"
+#include "front/window_services.h"
 
 enum class ControlKind { kEdit, kButton, kCheckBox, kLabel };
 
@@ -26,14 +29,29 @@ struct DialogLayout {
   std::span<const DialogControl> controls;  // template order, which is the tab order
 };
 
-// Style bits, with their Windows values.
-inline constexpr uint32_t kStyleChild = 0x40000000, kStyleVisible = 0x10000000;
-inline constexpr uint32_t kStyleCaption = 0x00C00000, kStyleSysMenu = 0x00080000;
-inline constexpr uint32_t kStyleBorder = 0x00800000, kStyleGroup = 0x00020000;
-inline constexpr uint32_t kStyleTabStop = 0x00010000, kStyleMinimizeBox = 0x00020000;
-inline constexpr uint32_t kStyleSetFont = 0x00000040, kStyleCenter = 0x00000800;
-inline constexpr uint32_t kStyleAutoHScroll = 0x0080, kStyleAutoCheckBox = 0x0003;
-inline constexpr uint32_t kStylePushButton = 0x0000, kStyleLeft = 0x0000;
-inline constexpr uint32_t kExStyleAcceptFiles = 0x00000010;
+// A control of window class "Edit", "Static" or "Button" (a check box by its style).
+constexpr ControlKind KindOfControl(const char* windowClass, uint32_t style) {
+  if (windowClass[0] == 'E') return ControlKind::kEdit;
+  if (windowClass[0] == 'S') return ControlKind::kLabel;
+  return (style & 0xF) == BS_AUTOCHECKBOX ? ControlKind::kCheckBox : ControlKind::kButton;
+}
 
-extern const DialogLayout kConversionDialogLayout;
+#define VUV2EZ_LAYOUT_CONTROL(id, windowClass, text, left, top, width, height, style) \
+  DialogControl{id,     KindOfControl(windowClass, style),                            \
+                text,   left,                                                         \
+                top,    width,                                                        \
+                height, static_cast<uint32_t>(WS_CHILD | WS_VISIBLE | style)},
+inline constexpr DialogControl kConversionDialogControls[] = {
+    DIALOG_CONTROLS(VUV2EZ_LAYOUT_CONTROL)};
+#undef VUV2EZ_LAYOUT_CONTROL
+
+inline constexpr DialogLayout kConversionDialogLayout = {
+    DIALOG_WIDTH,
+    DIALOG_HEIGHT,
+    DIALOG_CAPTION,
+    DIALOG_FONT,
+    DIALOG_FONT_POINTS,
+    static_cast<uint32_t>(DIALOG_STYLE),
+    static_cast<uint32_t>(DIALOG_EXTENDED_STYLE),
+    kConversionDialogControls,
+};

@@ -2,17 +2,14 @@
 // 932 for the narrow window functions, other builds keep UTF-8.
 #pragma once
 
-inline constexpr char kCaption[] = "VUV2EZ";
+#include "front/resources/conversion_dialog.h"
+
+inline constexpr char kCaption[] = DIALOG_CAPTION;
 inline constexpr char kReadFailedText[] = "ファイルの読み込みに失敗しました。";
 inline constexpr char kNotMqoText[] = "MQO フォーマットではありません。";
 inline constexpr char kFinishedText[] = "変換が終了しました。";
 inline constexpr char kWriteFailedText[] = "ファイルの書き込みに失敗しました。";
 
-inline constexpr char kSourceLabel[] = "変換元 : mqo ファイルをドロップしてください";
-inline constexpr char kDestinationLabel[] = "変換先";
-inline constexpr char kConvertButton[] = "変換";
-inline constexpr char kFlatNormalsBox[] = "法線をフラットシェーディング用にする";
-inline constexpr char kDialogFont[] = "ＭＳ Ｐゴシック";
 inline constexpr char kOkButton[] = "OK";
 
 // The dialog in a terminal: the keys that stand in for the mouse, and why it cannot open.

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "front/resources/resource_ids.h"
+#include "front/resources/conversion_dialog.h"
 
 namespace {
 

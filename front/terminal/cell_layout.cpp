@@ -22,6 +22,6 @@ CellRect ControlCells(const DialogControl& control) {
 }
 
 int EditTextColumns(const DialogControl& control) {
-  const int border = (control.style & kStyleBorder) != 0 ? 2 : 0;
+  const int border = (control.style & WS_BORDER) != 0 ? 2 : 0;
   return ControlCells(control).columns - border;
 }

@@ -11,7 +11,7 @@
 namespace {
 
 bool IsTabStop(const StandInWindow& control) {
-  return control.layout != nullptr && (control.layout->style & kStyleTabStop) != 0;
+  return control.layout != nullptr && (control.layout->style & WS_TABSTOP) != 0;
 }
 
 LPARAM Handle(HWND control) {

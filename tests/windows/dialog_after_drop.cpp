@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "front/conversion_dialog.h"
-#include "front/resources/resource_ids.h"
+#include "front/resources/conversion_dialog.h"
 #include "tests/windows/drop_files.h"
 #include "tests/windows/window_search.h"
 

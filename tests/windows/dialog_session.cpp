@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "front/conversion_dialog.h"
-#include "front/resources/resource_ids.h"
+#include "front/resources/conversion_dialog.h"
 #include "tests/windows/window_search.h"
 
 INT_PTR RunConversionDialog(const std::function<void(const DialogSession&)>& drive) {

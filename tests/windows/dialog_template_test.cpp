@@ -5,8 +5,8 @@
 #include <cwchar>
 #include <string>
 
+#include "front/resources/conversion_dialog.h"
 #include "front/resources/dialog_layout.h"
-#include "front/resources/resource_ids.h"
 #include "tests/windows/dialog_template.h"
 
 namespace {

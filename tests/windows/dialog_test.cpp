@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "front/resources/conversion_dialog.h"
 #include "front/resources/dialog_layout.h"
-#include "front/resources/resource_ids.h"
 #include "front/resources/texts.h"
 #include "tests/golden_hex.h"
 #include "tests/test_support.h"
@@ -152,7 +152,7 @@ TEST(ConversionDialog, ControlsAreTheLayoutsInTabOrder) {
       EXPECT_EQ(GetDlgCtrlID(child), want.id);
       EXPECT_EQ(WindowText(child), want.text);
       // An edit control draws its border itself and takes WS_BORDER out of its window style.
-      const uint32_t border = want.kind == ControlKind::kEdit ? kStyleBorder : 0;
+      const uint32_t border = want.kind == ControlKind::kEdit ? WS_BORDER : 0;
       const auto childStyle = static_cast<uint32_t>(GetWindowLongA(child, GWL_STYLE));
       EXPECT_EQ(childStyle | border, want.style) << std::hex << childStyle << " " << want.style;
       // Position and size in pixels, each converted from dialog units as the dialog creates
@@ -171,7 +171,7 @@ TEST(ConversionDialog, ControlsAreTheLayoutsInTabOrder) {
     // Tab visits the controls with a tab stop in template order, and comes round again.
     std::vector<int> stops;
     for (const DialogControl& control : layout.controls)
-      if (control.style & kStyleTabStop) stops.push_back(control.id);
+      if (control.style & WS_TABSTOP) stops.push_back(control.id);
     ASSERT_EQ(stops, (std::vector<int>{IDC_SOURCE_PATH, IDC_DESTINATION_PATH, IDC_CONVERT,
                                        IDC_FLAT_NORMALS}));
     HWND at = GetNextDlgTabItem(s.dialog, nullptr, FALSE);

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "front/resources/resource_ids.h"
+#include "front/resources/conversion_dialog.h"
+#include "front/resources/dialog_layout.h"
 #include "front/resources/texts.h"
 #include "tests/golden_hex.h"
 #include "tests/test_support.h"
@@ -223,7 +224,7 @@ TEST_F(Program, EmptyCommandLineShowsTheDialog) {
         WaitForDialogOfProcess(process.info.hProcess, process.info.dwProcessId, IDC_CONVERT, 20000);
     ASSERT_NE(dialog, nullptr) << "no dialog for \"" << arguments << "\"";
     EXPECT_EQ(WindowText(dialog), kCaption);
-    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_CONVERT)), kConvertButton);
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_CONVERT)), kConversionDialogControls[2].text);
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
     PostMessageA(dialog, WM_CLOSE, 0, 0);
     EXPECT_EQ(process.ExitStatus(), 0);
