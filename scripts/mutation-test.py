@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Mutation check: how many small faults put into the product does the Linux test suite catch?
 
-  scripts/mutation-test.py [--seed S] [--count N] [--commit REV] [--out FILE.json]
+  scripts/mutation-test.py [--seed S] [--count N] [--commit REV] [--only PREFIX] [--out FILE.json]
   scripts/mutation-test.py --compare BEFORE.json AFTER.json
 
 Copies the product and its tests (a commit, or the working tree) into a scratch folder, builds
@@ -243,7 +243,7 @@ def test_mutants(args):
     normal = time.monotonic() - started
     kill_leftovers(marker.encode())
 
-    sites = all_sites(source)
+    sites = [s for s in all_sites(source) if s["file"].startswith(tuple(args.only or [""]))]
     chosen = random.Random(args.seed).sample(range(len(sites)), min(args.count, len(sites)))
     print(f"{len(sites)} sites; {len(chosen)} mutants, seed {args.seed}; suite {normal:.1f} s",
           flush=True)
@@ -302,6 +302,8 @@ def main():
     parser.add_argument("--commit", help="a commit to test instead of the working tree")
     parser.add_argument("--scratch", default=str(ROOT / "build" / "mutation"))
     parser.add_argument("--out", help="where to write every mutant and its status (JSON)")
+    parser.add_argument("--only", action="append", metavar="PREFIX",
+                        help="draw only from files whose path starts so (repeatable)")
     parser.add_argument("--list", action="store_true", help="only list the mutation sites")
     parser.add_argument("--compare", nargs=2, metavar=("BEFORE", "AFTER"))
     args = parser.parse_args()
@@ -309,6 +311,8 @@ def main():
         sys.exit(compare(*args.compare))
     if args.list:
         for site in all_sites(ROOT):
+            if not site["file"].startswith(tuple(args.only or [""])):
+                continue
             print(f"{site['file']}:{site['line']}:{site['column'] + 1} "
                   f"{site['original']!r} -> {site['replacement']!r}")
         return
