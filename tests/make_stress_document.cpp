@@ -1,25 +1,20 @@
-// Writes one stress document to a file: make_stress_document KIND BYTES FILE.
+// Writes one hostile document of the given size to a file: make_stress_document NAME BYTES FILE.
 #include <cstdio>
 #include <cstdlib>
-#include <string>
+#include <string_view>
 
-#include "tests/stress_documents.h"
+#include "tests/hostile_documents.h"
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fputs("usage: make_stress_document KIND BYTES FILE\nkinds:", stderr);
-    for (std::string_view kind : StressKinds())
-      std::fprintf(stderr, " %.*s", static_cast<int>(kind.size()), kind.data());
-    std::fputc('\n', stderr);
-    return 2;
+  for (const HostileDocument& document : kHostileDocuments) {
+    if (argc != 4 || std::string_view(argv[1]) != document.name) continue;
+    const std::string text = document.text(std::strtoull(argv[2], nullptr, 10));
+    std::FILE* out = std::fopen(argv[3], "wb");
+    const bool written =
+        out != nullptr && std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    return out != nullptr && std::fclose(out) == 0 && written ? 0 : 1;
   }
-  const std::string text = StressDocument(argv[1], std::strtoull(argv[2], nullptr, 10));
-  if (text.empty()) {
-    std::fprintf(stderr, "make_stress_document: unknown kind %s\n", argv[1]);
-    return 2;
-  }
-  std::FILE* out = std::fopen(argv[3], "wb");
-  if (out == nullptr) return 1;
-  const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-  return std::fclose(out) == 0 && written ? 0 : 1;
+  std::fputs("usage: make_stress_document NAME BYTES FILE (a name of tests/hostile_documents.h)\n",
+             stderr);
+  return 2;
 }

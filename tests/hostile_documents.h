@@ -1,0 +1,112 @@
+// Documents built to make the reader spend time and memory: declared counts far beyond the text,
+// counts with nothing left to read, and patterns that give the most records per byte. Each row
+// says what loading must give and what it may cost; the resource test loads each at 1 MiB, and
+// make_stress_document writes one at any size for scripts/measure-resources.sh.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "reader/model.h"
+
+inline const std::string kHostileHead = "Metasequoia Document\nFormat Text Ver 1.0\n\n";
+
+// `text` followed by as many `unit`s as fit in `size` bytes with `tail` after them.
+inline std::string Fill(std::string text, std::string_view unit, size_t size,
+                        std::string_view tail = "") {
+  while (text.size() + unit.size() + tail.size() <= size)
+    text += unit;
+  return text += tail;
+}
+
+inline std::string Repeat(std::string_view unit, size_t count) {
+  std::string text;
+  for (size_t i = 0; i < count; ++i)
+    text += unit;
+  return text;
+}
+
+struct HostileDocument {
+  const char* name;
+  std::string (*text)(size_t size);  // at most `size` bytes; some rows are of a fixed size
+  LoadResult result;
+  long bytesPerByte;  // memory the load may keep and its writes take, per byte (0: 50 MiB in all)
+};
+
+// A declared count as large as the budget allows, then blank lines up to `size`.
+inline std::string DeclaredCount(const std::string& chunk, const std::string& tail, size_t size) {
+  const size_t count = size - kHostileHead.size() - chunk.size() - tail.size() - 24;
+  return Fill(kHostileHead + chunk + std::to_string(count) + " {\n", "\n", size, tail);
+}
+
+inline const HostileDocument kHostileDocuments[] = {
+    {"2,000,000,000 vertices declared",
+     [](size_t) {
+       return Fill(kHostileHead + "Object \"o\" {\n vertex 2000000000 {\n", "\n", 1024);
+     },
+     kLoadUnreadable, 0},
+    {"2,000,000,000 materials declared",
+     [](size_t) { return Fill(kHostileHead + "Material 2000000000 {\n \"m\"\n", "\n", 1024); },
+     kLoadUnreadable, 0},
+    {"a face of 2,000,000,000 corners",
+     [](size_t) {
+       return Fill(kHostileHead + "Object \"o\" {\n face 1 {\n 2000000000 V(0", "\n", 1024);
+     },
+     kLoadUnreadable, 0},
+    {"2,000,000,000 faces declared, one made",
+     [](size_t) {
+       return kHostileHead + "Object \"o\" {\n face 2000000000 {\n  3 V(0 1 2)\n }\n}\n";
+     },
+     kLoadOk, 0},
+    {"400 objects declaring 4,000,000 faces each, after a megabyte of vertices",
+     [](size_t) {
+       return kHostileHead + "Object \"big\" {\n vertex 30000 {\n" +
+              Repeat("  1.000000 1.000000 2.000000\n", 30000) + " }\n}\n" +
+              Repeat("Object \"o\" {\n face 4000000 {\n  1 V(0)\n }\n}\n", 400);
+     },
+     kLoadOk, 0},
+    // A corner count past the declared faces is not charged: its values are not read two billion
+    // times at the end of the text.
+    {"V of 2,000,000,000 corners past the declared faces",
+     [](size_t) { return kHostileHead + "Object \"o\" {\n face 0 {\n  2000000000 V(0 1 2)"; },
+     kLoadOk, 0},
+    {"UV of 2,000,000,000 corners past the declared faces",
+     [](size_t) { return kHostileHead + "Object \"o\" {\n face 0 {\n  2000000000 UV(0 1 2)"; },
+     kLoadOk, 0},
+    // Missing coordinates repeat the last token, here as long as the text: it is parsed once.
+    {"count-quoted",
+     [](size_t size) {
+       return Fill(kHostileHead + "Object \"o\" {\n vertex " + std::to_string(size / 8) + " {\n\"",
+                   "7", size);
+     },
+     kLoadOk, 16},
+    {"quoted", [](size_t size) { return Fill(kHostileHead + "\"", "q", size); }, kLoadOk, 16},
+    {"delimiters", [](size_t size) { return Fill(kHostileHead, ";,\n()", size); }, kLoadOk, 16},
+    {"corners",  // one face whose corners are all its vertices, 68 bytes of text a corner
+     [](size_t size) {
+       const size_t n = size / 70;
+       return kHostileHead + "Object \"f\" {\n vertex " + std::to_string(n) + " {\n" +
+              Repeat("  0.123456789012345 0.234567890123456 0.345678901234567\n", n) +
+              " }\n face 1 {\n  " + std::to_string(n) + " V(" + Repeat("0 ", n) + ") UV(" +
+              Repeat("0.5 0.5 ", n) + ")\n }\n}\n";
+     },
+     kLoadOk, 16},
+    {"objects",
+     [](size_t size) {
+       return Fill(kHostileHead, "Object \"obj\" {\n\tdepth 0\n\tfolding 0\n\tscale 1 1 1\n}\n",
+                   size);
+     },
+     kLoadOk, 16},
+    {"tiny-faces",  // a face, a corner and a record (written twice) per 2 bytes
+     [](size_t size) {
+       return Fill(kHostileHead + "Object \"o\" {\n face " + std::to_string(size / 2) + " {\n",
+                   "1\n", size);
+     },
+     kLoadOk, 64},
+    {"materials",  // a 104-byte entry per byte
+     [](size_t size) { return DeclaredCount("Material ", "}\nEof\n", size); }, kLoadOk, 160},
+    {"vertices",  // a vertex and its smooth normal per byte
+     [](size_t size) { return DeclaredCount("Object \"o\" {\n vertex ", " }\n}\nEof\n", size); },
+     kLoadOk, 48},
+};

@@ -1,0 +1,54 @@
+// Time and memory stay bounded by the text's size whatever its counts say: every hostile document
+// is loaded and written in both modes in a child process whose processor time and memory growth
+// are measured, at 1 MiB (256 KiB for the most records per byte).
+#include <gtest/gtest.h>
+
+#include "tests/child_usage.h"
+#include "tests/hostile_documents.h"
+#include "tests/test_support.h"
+#include "writer/qz_writer.h"
+
+namespace {
+
+// Writes the model nowhere, only counting its bytes: the writer's own memory is measured, not a
+// copy of its output.
+bool WritesWhole(const Model& model, bool smooth) {
+  uint64_t total = 0;
+  const QzSink counter{[](void* context, const void*, size_t size) {
+                         *static_cast<uint64_t*>(context) += size;
+                         return true;
+                       },
+                       &total};
+  return WriteQz(model, smooth, counter) && total >= 48;
+}
+
+class Hostile : public testing::TestWithParam<HostileDocument> {};
+
+TEST_P(Hostile, LoadsInTimeAndMemoryLinearInItsSize) {
+  const HostileDocument& document = GetParam();
+  const size_t size = std::string_view(document.name) == "tiny-faces" ? 256 << 10 : 1 << 20;
+  const std::string text = document.text(size);
+  ASSERT_LE(text.size(), size) << document.name;
+  const long limitKiB = document.bytesPerByte > 0
+                            ? document.bytesPerByte * static_cast<long>(size) / 1024
+                            : 50 * 1024;
+  Model model;  // kept alive in the child, so that what the model holds is measured
+  const ChildUsage usage = RunInChild(
+      [&] {
+        const LoadResult result = LoadText(model, text);
+        const bool written =
+            result != kLoadOk || (WritesWhole(model, true) && WritesWhole(model, false));
+        return written ? static_cast<int>(result) : -1;
+      },
+      20);
+  ASSERT_TRUE(usage.finished) << document.name << ": killed, or still running after 20 s";
+  EXPECT_EQ(usage.result, document.result) << document.name;
+  EXPECT_LT(usage.cpuSeconds, document.bytesPerByte > 0 ? 10.0 : 1.0) << document.name;
+  EXPECT_LT(usage.peakResidentGrowthKiB, limitKiB) << document.name;
+  EXPECT_LT(usage.heldAddressSpaceGrowthKiB, limitKiB) << document.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Documents, Hostile, testing::ValuesIn(kHostileDocuments),
+                         [](const auto& row) { return "row" + std::to_string(row.index); });
+
+}  // namespace
