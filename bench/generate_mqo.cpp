@@ -21,7 +21,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -30,6 +31,12 @@ namespace {
 
 using u64 = std::uint64_t;
 using i64 = std::int64_t;
+
+// A number written as q / 10^decimals, with exactly `decimals` fractional digits.
+struct Fixed {
+  i64 q;
+  int decimals;
+};
 
 // The document, buffered and written out in blocks of about 8 MiB.
 struct Out {
@@ -41,60 +48,36 @@ struct Out {
     ok = ok && std::fwrite(buf.data(), 1, buf.size(), file) == buf.size();
     buf.clear();
   }
-  void eol() {
-    buf += "\r\n";
-    if (buf.size() >= (std::size_t{8} << 20)) flush();
-  }
-  void num(u64 v) {
+  void add(std::string_view s) { buf += s; }
+  void add(u64 v) {
     char t[24];
     buf.append(t, std::to_chars(t, t + sizeof t, v).ptr);
   }
-  // Writes q / 10^decimals with exactly `decimals` fractional digits.
-  void fixed(i64 q, int decimals) {
-    if (q < 0) buf += '-';
-    u64 a = q < 0 ? 0 - static_cast<u64>(q) : static_cast<u64>(q);
+  void add(Fixed f) {
+    u64 a = f.q < 0 ? 0 - static_cast<u64>(f.q) : static_cast<u64>(f.q);
     char frac[8];
-    for (int i = decimals - 1; i >= 0; --i, a /= 10)
+    for (int i = f.decimals - 1; i >= 0; --i, a /= 10)
       frac[i] = static_cast<char>('0' + a % 10);
-    num(a);
-    buf += '.';
-    buf.append(frac, static_cast<std::size_t>(decimals));
+    put(f.q < 0 ? "-" : "", a, ".", std::string_view(frac, static_cast<std::size_t>(f.decimals)));
   }
-  void count_line(std::string_view what, u64 n) {
-    buf += '\t';
-    buf += what;
-    buf += ' ';
-    num(n);
-    buf += " {";
-    eol();
+  void put(const auto&... parts) { (add(parts), ...); }
+  void line(const auto&... parts) {
+    put(parts..., "\r\n");
+    if (buf.size() >= (std::size_t{8} << 20)) flush();
   }
   void vertex(i64 x, i64 y, i64 z) {
-    buf += "\t\t";
-    fixed(x, 4);
-    buf += ' ';
-    fixed(y, 4);
-    buf += ' ';
-    fixed(z, 4);
-    eol();
+    line("\t\t", Fixed{x, 4}, " ", Fixed{y, 4}, " ", Fixed{z, 4});
   }
-  // One face line: n vertex indices, a material and n UV pairs in units of 1e-5.
-  void face(int n, const u64* v, u64 mat, const i64* uv) {
-    buf += "\t\t";
-    buf += static_cast<char>('0' + n);
-    buf += " V(";
-    for (int i = 0; i < n; ++i) {
-      if (i > 0) buf += ' ';
-      num(v[i]);
-    }
-    buf += ") M(";
-    num(mat);
-    buf += ") UV(";
-    for (int i = 0; i < 2 * n; ++i) {
-      if (i > 0) buf += ' ';
-      fixed(uv[i], 5);
-    }
-    buf += ')';
-    eol();
+  // One face line: N vertex indices, a material and N UV pairs in units of 1e-5.
+  template <std::size_t N>
+  void face(const u64 (&v)[N], u64 mat, const i64 (&uv)[2 * N]) {
+    put(N == 3 ? "\t\t3 V(" : "\t\t4 V(");
+    for (std::size_t i = 0; i < N; ++i)
+      put(i > 0 ? " " : "", v[i]);
+    put(") M(", mat, ") UV(");
+    for (std::size_t i = 0; i < 2 * N; ++i)
+      put(i > 0 ? " " : "", Fixed{uv[i], 5});
+    line(")");
   }
 };
 
@@ -174,14 +157,11 @@ constexpr std::string_view kHeader =
     "power(80.00)\r\n}\r\n";
 
 void object_start(Out& o, std::string_view name, std::string_view color) {
-  o.buf += "Object \"";
-  o.buf += name;
-  o.buf +=
-      "\" {\r\n\tdepth 0\r\n\tfolding 0\r\n\tscale 1.000000 1.000000 1.000000\r\n"
-      "\trotation 0.000000 0.000000 0.000000\r\n\ttranslation 0.000000 0.000000 0.000000\r\n"
-      "\tvisible 15\r\n\tlocking 0\r\n\tshading 1\r\n\tfacet 59.5\r\n\tcolor ";
-  o.buf += color;
-  o.buf += "\r\n\tcolor_type 0\r\n";
+  o.line("Object \"", name,
+         "\" {\r\n\tdepth 0\r\n\tfolding 0\r\n\tscale 1.000000 1.000000 1.000000\r\n"
+         "\trotation 0.000000 0.000000 0.000000\r\n\ttranslation 0.000000 0.000000 0.000000\r\n"
+         "\tvisible 15\r\n\tlocking 0\r\n\tshading 1\r\n\tfacet 59.5\r\n\tcolor ",
+         color, "\r\n\tcolor_type 0");
 }
 
 // A grid of `faces` quads, about 1600 x 1600 units whatever its resolution, in rows `width`
@@ -201,7 +181,7 @@ u64 grid(Out& o, std::string_view name, u64 faces, u64 variant, u64 seed) {
   const i64 origin_a = -extent / 2 + (variant == 2 ? 300 * 10000 : 0);
   const i64 plane = variant == 1 ? -450 * 10000 : variant == 2 ? 820 * 10000 + 1234 : 0;
   Rng rng{mix(seed, kTagGrid + variant)};
-  o.count_line("vertex", nverts);
+  o.line("\tvertex ", nverts, " {");
   for (u64 i = 0; i < nverts; ++i) {
     const i64 a = origin_a + static_cast<i64>(i % (width + 1)) * step + rng.symmetric(step / 10);
     const i64 b = -extent / 2 + static_cast<i64>(i / (width + 1)) * step + rng.symmetric(step / 10);
@@ -212,9 +192,9 @@ u64 grid(Out& o, std::string_view name, u64 faces, u64 variant, u64 seed) {
       o.vertex(a, h, b);  // a floor or ceiling in the XZ plane
     }
   }
-  o.buf += "\t}\r\n";
+  o.line("\t}");
   // Materials come in 8x8 patches of faces, picked by a hash of the patch.
-  o.count_line("face", faces);
+  o.line("\tface ", faces, " {");
   const u64 patch_seed = mix(seed, kTagPatch + variant);
   for (u64 f = 0; f < faces; ++f) {
     const u64 r = f / width;
@@ -226,9 +206,9 @@ u64 grid(Out& o, std::string_view name, u64 faces, u64 variant, u64 seed) {
     const i64 uv[8] = {uv_units(ci, wi), uv_units(ri, hi),     uv_units(ci + 1, wi),
                        uv_units(ri, hi), uv_units(ci + 1, wi), uv_units(ri + 1, hi),
                        uv_units(ci, wi), uv_units(ri + 1, hi)};
-    o.face(4, v, mix(patch_seed, ((r >> 3) << 32) | (c >> 3)) % kMaterials, uv);
+    o.face(v, mix(patch_seed, ((r >> 3) << 32) | (c >> 3)) % kMaterials, uv);
   }
-  o.buf += "\t}\r\n}\r\n";
+  o.line("\t}\r\n}");
   return faces;
 }
 
@@ -248,7 +228,7 @@ u64 sphere(Out& o, std::string_view name, u64 target, u64 variant, u64 seed) {
   // A slight, seeded bulge keeps each sphere a little different from the textbook one.
   Rng rng{mix(seed, kTagSphere + variant)};
   const double squash = 1.0 + static_cast<double>(rng.symmetric(500)) / 10000.0;
-  o.count_line("vertex", nverts);
+  o.line("\tvertex ", nverts, " {");
   o.vertex(to_units(cx), to_units(cy + radius * squash), to_units(cz));
   for (i64 i = 1; i < ri; ++i) {
     const auto [st, ct] = sincos_turn(i, 2 * ri);  // polar angle pi * i / rings
@@ -259,12 +239,12 @@ u64 sphere(Out& o, std::string_view name, u64 target, u64 variant, u64 seed) {
     }
   }
   o.vertex(to_units(cx), to_units(cy - radius * squash), to_units(cz));
-  o.buf += "\t}\r\n";
+  o.line("\t}");
   // Materials run in bands of latitude; a seeded offset varies them between spheres.
   const u64 mat_offset = rng.next() % kMaterials;
   auto band = [&](i64 ring) { return (static_cast<u64>(ring) * 4 / rings + mat_offset) % 6; };
   auto at = [&](i64 ring, i64 j) { return static_cast<u64>(1 + (ring - 1) * si + j % si); };
-  o.count_line("face", rings * 2 * rings);
+  o.line("\tface ", rings * 2 * rings, " {");
   for (i64 j = 0; j < si; ++j) {  // the cap around the north pole
     const u64 v[3] = {0, at(1, j + 1), at(1, j)};
     const i64 uv[6] = {uv_units(2 * j + 1, 2 * si),
@@ -273,7 +253,7 @@ u64 sphere(Out& o, std::string_view name, u64 target, u64 variant, u64 seed) {
                        uv_units(1, ri),
                        uv_units(j, si),
                        uv_units(1, ri)};
-    o.face(3, v, band(0), uv);
+    o.face(v, band(0), uv);
   }
   for (i64 i = 1; i + 1 < ri; ++i) {  // a band of quads between neighbouring rings
     for (i64 j = 0; j < si; ++j) {
@@ -281,16 +261,16 @@ u64 sphere(Out& o, std::string_view name, u64 target, u64 variant, u64 seed) {
       const i64 uv[8] = {uv_units(j, si), uv_units(i, ri),     uv_units(j + 1, si),
                          uv_units(i, ri), uv_units(j + 1, si), uv_units(i + 1, ri),
                          uv_units(j, si), uv_units(i + 1, ri)};
-      o.face(4, v, band(i), uv);
+      o.face(v, band(i), uv);
     }
   }
   for (i64 j = 0; j < si; ++j) {  // the cap around the south pole
     const u64 v[3] = {at(ri - 1, j), at(ri - 1, j + 1), nverts - 1};
     const i64 uv[6] = {uv_units(j, si),      uv_units(ri - 1, ri),        uv_units(j + 1, si),
                        uv_units(ri - 1, ri), uv_units(2 * j + 1, 2 * si), 100000};
-    o.face(3, v, band(ri - 1), uv);
+    o.face(v, band(ri - 1), uv);
   }
-  o.buf += "\t}\r\n}\r\n";
+  o.line("\t}\r\n}");
   return rings * 2 * rings;
 }
 
@@ -301,7 +281,7 @@ int generate(u64 faces, u64 seed, const char* path) {
     return 1;
   }
   o.buf.reserve((std::size_t{8} << 20) + 4096);
-  o.buf += kHeader;
+  o.put(kHeader);
   // About 25/20/15/15/10/15 % of the faces; each sphere stays within a few percent of its
   // share, so the last grid always has faces left to take.
   u64 used = 0;
@@ -313,7 +293,7 @@ int generate(u64 faces, u64 seed, const char* path) {
     used += sphere(o, "sphere3", faces * 10 / 100, 2, seed);
   }
   grid(o, used > 0 ? "grid3" : "grid1", faces - used, used > 0 ? 2 : 0, seed);
-  o.buf += "Eof\r\n";
+  o.line("Eof");
   o.flush();
   if (std::fclose(o.file) != 0 || !o.ok) {
     std::fprintf(stderr, "generate_mqo: write error on %s\n", path);
@@ -330,19 +310,17 @@ struct Line {
     s.remove_prefix(t.size());
     return true;
   }
-  std::size_t digits(u64& v) {  // reads up to 18 digits; returns how many
-    std::size_t i = 0;
-    for (v = 0; i < s.size() && i < 18 && s[i] >= '0' && s[i] <= '9'; ++i) {
-      v = v * 10 + static_cast<u64>(s[i] - '0');
-    }
-    s.remove_prefix(i);
-    return i;
+  bool uint(u64& v) {
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), v);
+    s.remove_prefix(static_cast<std::size_t>(end - s.data()));
+    return error == std::errc();
   }
-  bool uint(u64& v) { return digits(v) > 0; }
   bool fixed(std::size_t decimals) {  // -?digits.digits, exactly `decimals` after the point
     u64 v = 0;
     eat("-");
-    return uint(v) && eat(".") && digits(v) == decimals && (s.empty() || s[0] < '0' || s[0] > '9');
+    if (!uint(v) || !eat(".")) return false;
+    const std::size_t before = s.size();
+    return uint(v) && before - s.size() == decimals;
   }
   bool list(u64 n, std::string_view sep, auto item) {
     for (u64 i = 0; i < n; ++i) {
@@ -353,16 +331,9 @@ struct Line {
 };
 
 int check(const char* path, u64 want, bool have_want) {
-  std::FILE* f = std::fopen(path, "rb");
-  std::string text;
-  char block[1 << 16];
-  for (std::size_t n = 0; f != nullptr && (n = std::fread(block, 1, sizeof block, f)) > 0;) {
-    text.append(block, n);
-  }
-  if (f == nullptr || std::fclose(f) != 0) {
-    std::fprintf(stderr, "check: cannot read %s\n", path);
-    return 1;
-  }
+  std::ostringstream read;
+  read << std::ifstream(path, std::ios::binary).rdbuf();
+  const std::string text = std::move(read).str();
   std::size_t pos = 0, lineno = 0;
   std::string_view l;
   auto next = [&] {  // the next line, which must end in CRLF and hold no other CR
@@ -455,12 +426,6 @@ int check(const char* path, u64 want, bool have_want) {
   return 0;
 }
 
-bool number(const char* s, u64& v) {
-  const char* end = s + std::strlen(s);
-  const auto [p, ec] = std::from_chars(s, end, v);
-  return ec == std::errc() && p == end && p != s;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -470,11 +435,15 @@ int main(int argc, char** argv) {
   const char* out = nullptr;
   bool ok = true;
   for (int i = 1; i < argc && ok; ++i) {
+    auto number = [&](u64& v) {
+      Line n{argv[++i]};
+      return n.uint(v) && n.s.empty();
+    };
     const std::string_view a = argv[i];
     if (a == "--faces" && i + 1 < argc) {
-      ok = have_faces = number(argv[++i], faces);
+      ok = have_faces = number(faces);
     } else if (a == "--seed" && i + 1 < argc) {
-      ok = number(argv[++i], seed);
+      ok = number(seed);
     } else if (a == "--check" && i + 1 < argc) {
       check_path = argv[++i];
     } else {
