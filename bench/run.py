@@ -255,8 +255,8 @@ set xlabel 'faces (log scale)'; set ylabel 'ns per face'; set logscale x; set gr
 set xrange [{results[0]['faces'] / 2}:{results[-1]['faces'] * 2}]; set yrange [0:{top}]
 set format x '%.0s%c'
 plot '{data}' using 1:2 with linespoints lw 2 pt 7 lc rgb '#1f77b4' title 'fresh destination', \\
-  '{data}' using 1:3 with linespoints lw 2 pt 5 lc rgb '#d62728' title 'over an existing destination', \\
-  '{data}' using 1:4 with linespoints pt 6 lc rgb '#2ca02c' title 'floor: read input + write output'{band}
+  '' using 1:3 with linespoints lw 2 pt 5 lc rgb '#d62728' title 'over an existing destination', \\
+  '' using 1:4 with linespoints pt 6 lc rgb '#2ca02c' title 'floor: read input + write output'{band}
 """
     r = subprocess.run(["gnuplot"], input=script, text=True, capture_output=True)
     if r.returncode != 0:
@@ -275,10 +275,10 @@ def write_doc(doc, results, found, info, command, start, plotted, notes):
         "before every run, so the times are those of the converter, not of the disk. `median` is",
         "the time with a fresh destination (none before the run); `existing dest.` the time when",
         "the previous run's output is still there, as when a model is converted again: the",
-        "converter writes a new file and renames it over the old one, and the file system writes",
-        "the new file out before that rename replaces a file. Beside each run the same data goes",
-        "through `cat IN > /dev/null` (read floor) and `head -c BYTES /dev/zero > FILE` with",
-        "BYTES = output size (write floor): what moving that much data costs this machine with",
+        "converter writes a new file and renames it over the old one, and the file system",
+        "starts writing the new file out when that rename replaces a file. Beside each run the",
+        "same data goes through `cat IN > /dev/null` (read floor) and `head -c BYTES /dev/zero >",
+        "FILE` with BYTES = output size (write floor): what moving that much data costs with",
         "everyday tools (`head` writes 4 KiB at a time, the converter 1 MiB). `x floor` is the",
         "fresh median over the sum of the two floors; `fastest` the quickest fresh run, the least",
         "disturbed; `spread` is (slowest - fastest) / median of the fresh runs; peak RSS is the",
