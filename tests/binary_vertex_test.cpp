@@ -68,15 +68,15 @@ TEST(BinaryVertices, RawFloatsComeThroughBitForBitAndLaterObjectsStay) {
     Model model;
     ASSERT_EQ(LoadText(model, Document(eol, Chunk(eol, raw, kBits.size() / 3))), kLoadOk);
     ASSERT_EQ(model.objects.size(), 3u) << "eol " << eol.size();
-    EXPECT_EQ(Describe(model),
-              "textures 0\nobject \"after\" vertices 3 faces 1: 3[2 1 0]m0\n"
-              "object \"binary\" vertices 5 faces 2: 3[0 1 2]m0 3[2 3 4]m1\n"
-              "object \"first\" vertices 1 faces 0:\n");
-    const MeshObject& binary = model.objects[1];
-    EXPECT_EQ(BitsOf(binary.vertices), kBits);
-    for (const Vec4& v : binary.vertices)
+    EXPECT_EQ(BitsOf(model.objects[1].vertices), kBits);
+    for (const Vec4& v : model.objects[1].vertices)
       EXPECT_EQ(v.w, 1.0f);
-    EXPECT_EQ(model.objects[2].vertices.at(0).z, 3.0f);
+    model.objects[1].vertices.assign(1, Vec4{0, 0, 0, 1});  // printing NaN differs by library
+    EXPECT_EQ(
+        Describe(model),
+        "textures 0\nobject \"after\" vertices 3 faces 1: 3[2 1 0]m0\n v 0 0 0, 1 0 0, 0 1 0\n"
+        "object \"binary\" vertices 1 faces 2: 3[0 1 2]m0 3[2 3 4]m1\n v 0 0 0\n"
+        "object \"first\" vertices 1 faces 0:\n v 1 2 3\n");
   }
 }
 

@@ -55,6 +55,20 @@ std::string Describe(const Model& model) {
       out << "]m" << f.material;
     }
     out << "\n";
+    if (!o.vertices.empty()) {
+      out << " v";
+      for (const Vec4& v : o.vertices) {
+        out << (&v == o.vertices.data() ? " " : ", ") << Number(v.x) << " " << Number(v.y) << " "
+            << Number(v.z) << (v.w == 1 ? "" : " w?");
+      }
+      out << "\n";
+    }
+    if (std::any_of(o.cornerUvs.begin(), o.cornerUvs.end(), [](float u) { return u != 0; })) {
+      out << " uv";
+      for (const float u : o.cornerUvs)
+        out << " " << Number(u);
+      out << "\n";
+    }
   }
   return out.str();
 }
