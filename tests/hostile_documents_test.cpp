@@ -1,8 +1,13 @@
 // Time and memory stay bounded by the text's size whatever its counts say: every hostile document
 // is loaded and written in both modes in a child process whose processor time and memory growth
-// are measured, at 1 MiB (256 KiB for the most records per byte).
+// are measured, at 1 MiB (256 KiB for the most records per byte). Inputs that once crashed, hung
+// or failed a check (data/fuzz_regressions/) go through the fuzz targets' checks, each in a
+// child with a time limit, so that a hang fails the test instead of stalling the suite.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "fuzz/conversion_check.h"
 #include "tests/child_usage.h"
 #include "tests/hostile_documents.h"
 #include "tests/test_support.h"
@@ -50,5 +55,29 @@ TEST_P(Hostile, LoadsInTimeAndMemoryLinearInItsSize) {
 
 INSTANTIATE_TEST_SUITE_P(Documents, Hostile, testing::ValuesIn(kHostileDocuments),
                          [](const auto& row) { return "row" + std::to_string(row.index); });
+
+TEST(FuzzRegressions, EveryFixturePassesTheConversionChecks) {
+  int inputs = 0;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::string(VUV2EZ_TEST_DATA) + "/fuzz_regressions")) {
+    const std::string name = entry.path().filename().string();
+    if (name == "README.md") continue;
+    const std::string bytes = ReadFile(entry.path().string());
+    for (const auto check : {CheckTextConversion, CheckFileConversion}) {
+      const ChildUsage usage = RunInChild(
+          [&] {
+            ScratchFolder folder;
+            const std::string error =
+                check(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), folder.path);
+            if (!error.empty()) std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
+            return error.empty() ? 0 : 1;
+          },
+          20);
+      EXPECT_TRUE(usage.finished && usage.result == 0) << name << ": failed, or hung for 20 s";
+    }
+    ++inputs;
+  }
+  EXPECT_GT(inputs, 0);
+}
 
 }  // namespace
