@@ -40,12 +40,6 @@ void ResetResidentPeak() {
   close(fd);
 }
 
-struct Report {
-  int result;
-  long peakGrowth;
-  long heldGrowth;
-};
-
 }  // namespace
 
 ChildUsage RunInChild(const std::function<int()>& work, unsigned seconds) {
@@ -54,42 +48,28 @@ ChildUsage RunInChild(const std::function<int()>& work, unsigned seconds) {
   if (pipe(channel) != 0) return usage;
   std::fflush(nullptr);
   const pid_t child = fork();
-  if (child < 0) {
-    close(channel[0]);
-    close(channel[1]);
-    return usage;
-  }
   if (child == 0) {
     close(channel[0]);
     alarm(seconds);
     ResetResidentPeak();
-    const long resident = StatusKiB("VmRSS");
-    const long space = StatusKiB("VmSize");
-    Report report{};
-    try {
-      report.result = work();
-    } catch (...) {
-      _exit(2);
-    }
-    report.peakGrowth = StatusKiB("VmHWM") - resident;
-    report.heldGrowth = StatusKiB("VmSize") - space;
-    const bool sent = write(channel[1], &report, sizeof report) == sizeof report;
-    _exit(sent ? 0 : 1);
+    const long resident = StatusKiB("VmRSS"), space = StatusKiB("VmSize");
+    const long report[3] = {work(), StatusKiB("VmHWM") - resident, StatusKiB("VmSize") - space};
+    _exit(write(channel[1], report, sizeof report) == sizeof report ? 0 : 1);
   }
   close(channel[1]);
-  Report report{};
-  const bool received = read(channel[0], &report, sizeof report) == sizeof report;
+  long report[3] = {};
+  const bool received = child > 0 && read(channel[0], report, sizeof report) == sizeof report;
   close(channel[0]);
   int status = 0;
   struct rusage cost {};
-  if (wait4(child, &status, 0, &cost) != child) return usage;
+  if (child < 0 || wait4(child, &status, 0, &cost) != child) return usage;
   usage.cpuSeconds = static_cast<double>(cost.ru_utime.tv_sec + cost.ru_stime.tv_sec) +
                      static_cast<double>(cost.ru_utime.tv_usec + cost.ru_stime.tv_usec) / 1e6;
   usage.finished = received && WIFEXITED(status) && WEXITSTATUS(status) == 0;
   if (usage.finished) {
-    usage.result = report.result;
-    usage.peakResidentGrowthKiB = report.peakGrowth;
-    usage.heldAddressSpaceGrowthKiB = report.heldGrowth;
+    usage.result = static_cast<int>(report[0]);
+    usage.peakResidentGrowthKiB = report[1];
+    usage.heldAddressSpaceGrowthKiB = report[2];
   }
   return usage;
 }
