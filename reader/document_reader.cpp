@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <exception>
 
-#include "reader/bus_error_guard.h"
 #include "reader/model.h"
 #include "reader/mqo_reader.h"
 #include "reader/text_file.h"
@@ -36,11 +35,12 @@ LoadResult ReadDocument(MqoReader& reader, Model& model) {
 
 }  // namespace
 
-LoadResult LoadModelFromText(Model& model, const char* text, size_t size) {
+LoadResult LoadModelFromText(Model& model, const char* text, size_t size, bool generalOnly) {
   FreeModel(model);
   LoadResult result = kLoadUnreadable;
   try {
     MqoReader reader;
+    reader.tokenizer.generalOnly = generalOnly;
     AimTokenizer(reader.tokenizer, text, size);
     reader.budget = size;
     result = ReadDocument(reader, model);
@@ -51,32 +51,19 @@ LoadResult LoadModelFromText(Model& model, const char* text, size_t size) {
   return result;
 }
 
+LoadResult LoadModelFromText(Model& model, const char* text, size_t size) {
+  return LoadModelFromText(model, text, size, false);
+}
+
 LoadResult LoadModel(Model& model, const char* path) {
   FreeModel(model);
-  // The source may be mapped: if another program truncates it while it is read, the load is
-  // abandoned as unreadable. Everything it holds lives here, outside the guarded call.
-  struct Load {
-    const char* path;
-    Model& model;
-    TextFile text;
-    LoadResult result = kLoadUnreadable;
-  } load{path, model, {}};
-  const bool completed = CallCatchingBusErrors(
-      [](void* context) {
-        auto& l = *static_cast<Load*>(context);
-        try {
-          if (ReadTextFile(l.path, l.text))
-            l.result = LoadModelFromText(l.model, l.text.data, l.text.size);
-        } catch (const std::exception&) {
-          l.result = kLoadUnreadable;
-        }
-      },
-      &load);
-  if (!completed) {
-    FreeModel(model);
-    return kLoadUnreadable;
+  try {
+    SourceText text;
+    if (!ReadTextFile(path, text)) return kLoadUnreadable;
+    return LoadModelFromText(model, text.data, text.size);
+  } catch (const std::exception&) {
+    return kLoadUnreadable;  // no memory for the file's bytes
   }
-  return load.result;
 }
 
 void FreeModel(Model& model) {

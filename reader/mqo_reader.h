@@ -5,10 +5,12 @@
 // (the budget is overdrawn); LoadModel then returns kLoadUnreadable.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
+#include "reader/fast_scan.h"
 #include "reader/model.h"
 #include "reader/numbers.h"
 #include "reader/tokenizer.h"
@@ -25,6 +27,9 @@ struct MqoReader {
   std::optional<int32_t> lastInt;
   std::optional<float> lastReal;
 };
+
+// The same load with every token read the general way, for comparing the fast scanner with it.
+LoadResult LoadModelFromText(Model& model, const char* text, size_t size, bool generalOnly);
 
 inline bool Next(MqoReader& reader) {
   if (reader.exhausted) return false;
@@ -43,48 +48,48 @@ inline bool Quoted(const MqoReader& reader) {
   return reader.tokenizer.quoted != 0;
 }
 
-// Numbers are read without testing for the end of the text: there the previous token repeats.
-// A plain decimal is converted from the digits the tokenizer gathered while reading it.
-inline int32_t NextInt(MqoReader& reader) {
-  PlainDecimal decimal;
-  bool isDecimal = false;
-  if (!reader.exhausted && NextTokenDecimal(reader.token, reader.tokenizer, decimal, isDecimal)) {
-    int32_t value = 0;
-    return isDecimal && IntFromDecimal(decimal, value) ? value : ParseInt(Current(reader));
-  }
-  reader.exhausted = true;
-  if (!reader.lastInt) reader.lastInt = ParseInt(Current(reader));
-  return *reader.lastInt;
+inline int32_t Parse(std::string_view text, int32_t*) {
+  return ParseInt(text);
 }
-inline float NextReal(MqoReader& reader) {
-  PlainDecimal decimal;
-  bool isDecimal = false;
-  if (!reader.exhausted && NextTokenDecimal(reader.token, reader.tokenizer, decimal, isDecimal)) {
-    float value = 0;
-    return isDecimal && RealFromDecimal(decimal, value) ? value : ParseReal(Current(reader));
-  }
-  reader.exhausted = true;
-  if (!reader.lastReal) reader.lastReal = ParseReal(Current(reader));
-  return *reader.lastReal;
+inline float Parse(std::string_view text, float*) {
+  return ParseReal(text);
+}
+inline std::optional<int32_t>& Last(MqoReader& reader, int32_t*) {
+  return reader.lastInt;
+}
+inline std::optional<float>& Last(MqoReader& reader, float*) {
+  return reader.lastReal;
 }
 
-// Reads `count` numbers into `values`, as as many NextInt or NextReal calls would: runs of plain
-// decimals at once, anything else one at a time.
-inline void NextInts(MqoReader& reader, int32_t* values, size_t count) {
+// Reads `count` numbers as as many tokens and conversions: runs of short numbers by the fast
+// scanner, anything else a token at a time. Numbers are read without testing for the end of the
+// text: there the last token repeats.
+template <typename Value>
+void NextNumbers(MqoReader& reader, Value* values, size_t count) {
   for (size_t read = 0; read < count;) {
     if (!reader.exhausted) {
-      read += NextIntRun(reader.token, reader.tokenizer, values + read, count - read);
+      read += ReadNumberRun(reader.token, reader.tokenizer, values + read, count - read);
     }
-    if (read < count) values[read++] = NextInt(reader);
+    if (read == count) return;
+    if (Next(reader)) {
+      values[read++] = Parse(Current(reader), values);
+    } else {
+      std::optional<Value>& last = Last(reader, values);
+      if (!last) last = Parse(Current(reader), values);
+      std::fill(values + read, values + count, *last);
+      return;
+    }
   }
 }
-inline void NextReals(MqoReader& reader, float* values, size_t count) {
-  for (size_t read = 0; read < count;) {
-    if (!reader.exhausted) {
-      read += NextRealRun(reader.token, reader.tokenizer, values + read, count - read);
-    }
-    if (read < count) values[read++] = NextReal(reader);
-  }
+inline int32_t NextInt(MqoReader& reader) {
+  int32_t value = 0;
+  NextNumbers(reader, &value, 1);
+  return value;
+}
+inline float NextReal(MqoReader& reader) {
+  float value = 0;
+  NextNumbers(reader, &value, 1);
+  return value;
 }
 
 // A brace is an unquoted token beginning with "{" or "}"; a quoted text is never one.

@@ -1,6 +1,5 @@
-// Integer and real conversion. Reals take a fast path when the exact double is a single
-// correctly rounded operation on exact values, and the standard library's exact conversion
-// otherwise.
+// Integer and real conversion. A real is one correctly rounded operation on exact values when
+// that gives it (ExactMagnitude), and the standard library's exact conversion otherwise.
 #include "reader/numbers.h"
 
 #include <charconv>
@@ -66,17 +65,6 @@ bool ScanDecimal(std::string_view text, DecimalText& number) {
   return true;
 }
 
-// Exact only when the mantissa fits 53 bits and the power of ten is exact: the one division or
-// multiplication is then correctly rounded, so the result equals the exact conversion.
-bool FastDouble(const DecimalText& number, double& value) {
-  if (number.significantDigits > 19 || number.mantissa > (uint64_t{1} << 53)) return false;
-  const int64_t exponent = number.exponent - static_cast<int64_t>(number.fractionDigits.size());
-  if (exponent < -22 || exponent > 22) return false;
-  const double m = static_cast<double>(number.mantissa);
-  value = exponent < 0 ? m / kExactPowersOfTen[-exponent] : m * kExactPowersOfTen[exponent];
-  return true;
-}
-
 double SlowDouble(const DecimalText& number) {
   // Rewrite as "digits.digitsE<exponent>", which from_chars reads exactly and in any locale.
   std::string text;
@@ -126,32 +114,12 @@ int32_t ParseInt(std::string_view text) {
 }
 
 float ParseReal(std::string_view text) {
-  // The shape modellers write, [-]digits[.digits] with at most 19 digits and nothing after, is
-  // read in one tight pass; anything else takes the general scan.
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  bool negative = false;
-  if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
-  const char* const first = p;
-  uint64_t mantissa = 0;
-  while (p < end && IsDigit(*p))
-    mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - '0');
-  const char* point = p;
-  if (p < end && *p == '.') {
-    point = ++p;
-    while (p < end && IsDigit(*p))
-      mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - '0');
-  }
-  const auto fraction = static_cast<size_t>(p - point);
-  const auto digits = static_cast<size_t>(p - first) - (point != first && point[-1] == '.');
-  if (p == end && digits > 0 && digits <= 19 && fraction <= 22 && mantissa <= (uint64_t{1} << 53)) {
-    const double value = static_cast<double>(mantissa) / kExactPowersOfTen[fraction];
-    return static_cast<float>(negative ? -value : value);
-  }
-
   DecimalText number;
   if (!ScanDecimal(text, number)) return 0.0f;
+  const int64_t exponent = number.exponent - static_cast<int64_t>(number.fractionDigits.size());
   double value = 0;
-  if (!FastDouble(number, value)) value = SlowDouble(number);
+  if (number.significantDigits > 19 || !ExactMagnitude(number.mantissa, exponent, value)) {
+    value = SlowDouble(number);
+  }
   return static_cast<float>(number.negative ? -value : value);
 }

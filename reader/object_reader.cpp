@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "reader/face_line.h"
 #include "reader/mqo_reader.h"
 
 namespace {
@@ -19,7 +18,7 @@ bool ReadVertexChunk(MqoReader& reader, MeshObject& object) {
   float xyz[3 * kBlock];
   for (size_t first = 0; first < count; first += kBlock) {
     const size_t n = std::min<size_t>(kBlock, count - first);
-    NextReals(reader, xyz, 3 * n);
+    NextNumbers(reader, xyz, 3 * n);
     for (size_t i = 0; i < n; ++i)
       object.vertices[first + i] = Vec4{xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2], 1.0f};
   }
@@ -73,52 +72,30 @@ bool CountFace(MqoReader& reader, FaceChunk& chunk, uint32_t count) {
   return true;
 }
 
-// Moves past a keyword and its "(" when that is what the text holds next, as if its token had
-// been read; `usual` is its usual spelling (see MatchKeywordParen).
-template <size_t N>
-bool SkipKeyword(MqoReader& reader, const char (&usual)[N]) {
-  const size_t after = MatchKeywordParen(reader.tokenizer, reader.tokenizer.position, usual);
-  if (after == 0) return false;
-  reader.tokenizer.position = after;
-  return true;
-}
-
-// The usual face line, "4 V(a b c d) M(m) UV(...)", read without tokenizing its count and
-// keywords: the bytes are matched, then the numbers are read as the general loop reads them after
+// The usual face line, "4 V(a b c d) M(m) UV(...)": its count and keywords are matched by their
+// bytes instead of being tokenized, and the numbers are read as the general loop reads them after
 // those tokens, so the model and the tokenizer end as they would. Stops (true) where the line
 // goes another way, leaving the rest to the general loop; false when the budget is overdrawn.
 bool ReadUsualFaceLine(MqoReader& reader, FaceChunk& chunk, bool& matched) {
-  matched = false;
   Tokenizer& t = reader.tokenizer;
   uint32_t count = 0;
-  size_t after = reader.exhausted ? 0 : MatchLineCount(t, t.position, count);
-  if (after != 0) after = MatchKeywordParen(t, after, " V(");
-  if (after == 0 || count > INT32_MAX) return true;
-  matched = true;
-  t.position = after;
+  const size_t after = reader.exhausted ? 0 : MatchLineCount(t, t.position, count);
+  matched = after != 0 && TakeKeyword(reader.token, t, after, "v");
+  if (!matched) return true;
   chunk.n = static_cast<int32_t>(count);
   if (!CountFace(reader, chunk, count)) return false;
-  MeshObject& object = chunk.object;
   Face* const face = chunk.current;
   if (face == nullptr) {
     for (uint32_t k = 0; k < count && !Exhausted(reader); ++k)
       NextInt(reader);
     return true;
   }
-  int32_t* const corners = &object.cornerIndices[face->firstCorner];
-  float* const uvs = &object.cornerUvs[2 * size_t{face->firstCorner}];
-  // The parts the fast reading did not take whole are read as the general loop reads them.
-  const int parts =
-      ReadUsualFaceNumbers(reader.token, t, UsualFace{count, corners, &face->material, uvs});
-  if (parts < 1) NextInts(reader, corners, count);
-  if (parts < 2) {
-    if (!SkipKeyword(reader, " M(")) return true;
-    face->material = NextInt(reader);
-  }
-  if (parts < 3) {
-    if (!SkipKeyword(reader, " UV(")) return true;
-    NextReals(reader, uvs, 2 * size_t{count});
-  }
+  MeshObject& object = chunk.object;
+  NextNumbers(reader, &object.cornerIndices[face->firstCorner], count);
+  if (!TakeKeyword(reader.token, t, t.position, "m")) return true;
+  face->material = NextInt(reader);
+  if (!TakeKeyword(reader.token, t, t.position, "uv")) return true;
+  NextNumbers(reader, &object.cornerUvs[2 * size_t{face->firstCorner}], 2 * size_t{count});
   return true;
 }
 
@@ -148,14 +125,14 @@ bool ReadFaceChunk(MqoReader& reader, MeshObject& object) {
     Face* const current = chunk.current;
     if (token == "v") {
       if (current != nullptr) {
-        NextInts(reader, &object.cornerIndices[current->firstCorner], corners);
+        NextNumbers(reader, &object.cornerIndices[current->firstCorner], corners);
       } else {
         for (size_t k = 0; k < corners && !Exhausted(reader); ++k)
           NextInt(reader);
       }
     } else if (token == "uv") {
       if (current != nullptr) {
-        NextReals(reader, &object.cornerUvs[2 * size_t{current->firstCorner}], 2 * corners);
+        NextNumbers(reader, &object.cornerUvs[2 * size_t{current->firstCorner}], 2 * corners);
       } else {
         // An uncharged count with no face to fill: at the end of the text nothing is left to
         // read or to keep.

@@ -1,98 +1,61 @@
-// Source file reading: a read-only private mapping where the platform has one, a plain binary
-// read otherwise. The source is read as bytes; carriage returns are blanks to the tokenizer, so
-// nothing is gained by text-mode translation and binary vertex data would be damaged by it. A
-// zipped document is unpacked here, so the readers only ever see a text.
+// Source file reading: the file's size first, then its bytes into a buffer of that size, read as
+// bytes (carriage returns are blanks to the tokenizer, and binary vertex data would be damaged by
+// text-mode translation). A zipped document is unpacked here, so the readers only see a text.
 #include "reader/text_file.h"
-
-#include "reader/zip_archive.h"
 
 #include <cstdio>
 
-#if defined(__unix__) || defined(__APPLE__)
+#include "reader/zip_archive.h"
+
+#ifdef _WIN32
+#include <sys/stat.h>
+#else
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#define VUV2EZ_HAVE_MMAP 1
 #endif
-
-TextFile::~TextFile() {
-#ifdef VUV2EZ_HAVE_MMAP
-  if (mapping != nullptr) munmap(mapping, mappingSize);
-#endif
-}
 
 namespace {
 
-bool ReadByStream(const char* path, TextFile& file) {
-  std::FILE* stream = std::fopen(path, "rb");
-  if (stream == nullptr) return false;
-  bool ok = true;
-  std::vector<char> bytes;
-  char chunk[65536];
-  for (;;) {
-    const size_t got = std::fread(chunk, 1, sizeof chunk, stream);
-    bytes.insert(bytes.end(), chunk, chunk + got);
-    if (got < sizeof chunk) {
-      ok = std::ferror(stream) == 0;
-      break;
-    }
-  }
-  std::fclose(stream);
-  if (!ok) return false;
-  file.storage = std::move(bytes);
-  file.data = file.storage.data();
-  file.size = file.storage.size();
-  return true;
-}
-
-bool ReadFileBytes(const char* path, TextFile& file) {
-#ifdef VUV2EZ_HAVE_MMAP
-  const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    close(fd);
-    return false;  // a directory, FIFO or device is no model file
-  }
-  const auto size = static_cast<size_t>(info.st_size);
-  if (size == 0) {
-    close(fd);
-    file.data = "";
-    file.size = 0;
-    return true;
-  }
-  void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-  close(fd);
-  if (mapped == MAP_FAILED) return ReadByStream(path, file);
-  file.mapping = mapped;
-  file.mappingSize = size;
-  file.data = static_cast<const char*>(mapped);
-  file.size = size;
-  return true;
+// The file opened for reading with its size; nullptr for anything but a regular file.
+std::FILE* OpenRegularFile(const char* path, size_t& size) {
+#ifdef _WIN32
+  std::FILE* file = std::fopen(path, "rb");
+  struct _stat64 info {};
+  const bool regular =
+      file != nullptr && _fstat64(_fileno(file), &info) == 0 && (info.st_mode & _S_IFREG) != 0;
 #else
-  return ReadByStream(path, file);
+  // Not blocking: opening a FIFO without a writer must not wait.
+  const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  struct stat info {};
+  const bool regular = fd >= 0 && fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  std::FILE* file = regular ? fdopen(fd, "rb") : nullptr;
+  if (file == nullptr && fd >= 0) close(fd);
 #endif
-}
-
-// Replaces an archive's bytes with the document it holds.
-bool UnpackZippedDocument(TextFile& file) {
-  std::vector<char> text;
-  if (ExtractZippedDocument(file.data, file.size, text) != kZipOk) return false;
-#ifdef VUV2EZ_HAVE_MMAP
-  if (file.mapping != nullptr) munmap(file.mapping, file.mappingSize);
-  file.mapping = nullptr;
-  file.mappingSize = 0;
-#endif
-  file.storage = std::move(text);
-  file.data = file.storage.empty() ? "" : file.storage.data();
-  file.size = file.storage.size();
-  return true;
+  if (!regular || file == nullptr) {
+    if (file != nullptr) std::fclose(file);
+    return nullptr;
+  }
+  size = static_cast<size_t>(info.st_size);
+  return file;
 }
 
 }  // namespace
 
-bool ReadTextFile(const char* path, TextFile& file) {
-  if (!ReadFileBytes(path, file)) return false;
-  return !IsZipArchive(file.data, file.size) || UnpackZippedDocument(file);
+bool ReadTextFile(const char* path, SourceText& text) {
+  size_t size = 0;
+  std::FILE* file = OpenRegularFile(path, size);
+  if (file == nullptr) return false;
+  text.file = std::make_unique_for_overwrite<char[]>(size);
+  const bool whole = size == 0 || std::fread(text.file.get(), 1, size, file) == size;
+  std::fclose(file);
+  if (!whole) return false;
+  text.data = size == 0 ? "" : text.file.get();
+  text.size = size;
+  if (!IsZipArchive(text.data, text.size)) return true;
+  const bool unzipped = ExtractZippedDocument(text.data, text.size, text.unzipped) == kZipOk;
+  text.file.reset();
+  text.data = text.unzipped.empty() ? "" : text.unzipped.data();
+  text.size = text.unzipped.size();
+  return unzipped;
 }

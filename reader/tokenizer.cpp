@@ -3,69 +3,68 @@
 #include "reader/tokenizer.h"
 
 #include <algorithm>
-
-#include "reader/scan_internals.h"
-
-using namespace scan;
+#include <cstring>
 
 namespace {
 
 void MarkSet(uint8_t* classes, const char* set, CharClass kind) {
-  for (const char* c = set; c != nullptr && *c != '\0'; ++c) {
+  for (const char* c = set; c != nullptr && *c != '\0'; ++c)
     classes[static_cast<unsigned char>(*c)] = kind;
-  }
-}
-
-// Ends a word of n characters whose scan stopped at pos: terminates it and, unless the word was
-// cut at `limit`, consumes its break.
-void FinishWord(Token& token, Tokenizer& t, size_t pos, size_t n, size_t limit) {
-  token.word[n] = '\0';
-  token.view = std::string_view(token.word, n);
-  if (n < limit) {
-    int32_t breakChar = 0;
-    pos = SkipBreak(t, pos, breakChar);
-    t.breakChar = breakChar;
-  }
-  t.position = pos;
 }
 
 }  // namespace
 
-void AimTokenizer(Tokenizer& tokenizer, const char* text, size_t length) {
-  tokenizer.text = text;
-  tokenizer.length = length;
-  tokenizer.position = 0;
-  tokenizer.quoted = 0;
-  tokenizer.breakChar = 0;
-  std::fill(std::begin(tokenizer.classes), std::end(tokenizer.classes), kPlain);
-  MarkSet(tokenizer.classes, tokenizer.blanks, kBlank);
-  MarkSet(tokenizer.classes, tokenizer.delimiters, kDelimiter);
-  MarkSet(tokenizer.classes, tokenizer.quotes, kQuote);
-  tokenizer.classes[0] = kEnd;
+void AimTokenizer(Tokenizer& t, const char* text, size_t length) {
+  t.text = text;
+  t.length = length;
+  t.position = 0;
+  t.quoted = 0;
+  t.breakChar = 0;
+  std::fill(std::begin(t.classes), std::end(t.classes), kPlain);
+  MarkSet(t.classes, t.blanks, kBlank);
+  MarkSet(t.classes, t.delimiters, kDelimiter);
+  MarkSet(t.classes, t.quotes, kQuote);
+  t.classes[0] = kEnd;
   for (int c = 0; c < 256; ++c) {
     int f = c;
-    if (tokenizer.caseMode == kFoldLower && c >= 'A' && c <= 'Z') f = c - 'A' + 'a';
-    if (tokenizer.caseMode == kFoldUpper && c >= 'a' && c <= 'z') f = c - 'a' + 'A';
-    tokenizer.folded[c] = static_cast<uint8_t>(f);
+    if (t.caseMode == kFoldLower && c >= 'A' && c <= 'Z') f = c - 'A' + 'a';
+    if (t.caseMode == kFoldUpper && c >= 'a' && c <= 'z') f = c - 'a' + 'A';
+    t.folded[c] = static_cast<uint8_t>(f);
   }
-  uint8_t standard[256] = {};
-  MarkSet(standard, " \r\t", kBlank);
-  MarkSet(standard, ";,\n()", kDelimiter);
-  MarkSet(standard, "'\"", kQuote);
-  standard[0] = kEnd;
-  tokenizer.standardClasses =
-      std::equal(std::begin(standard), std::end(standard), tokenizer.classes);
+  const bool standardSets = std::strcmp(t.blanks, " \r\t") == 0 &&
+                            std::strcmp(t.delimiters, ";,\n()") == 0 &&
+                            std::strcmp(t.quotes, "'\"") == 0;
+  t.fast = standardSets && t.bufferSize == 64 && !t.generalOnly;
+#if defined(__SSE2__) || defined(_M_X64)
+  t.vectorMasks = true;
+#endif
+}
+
+void EndWord(Tokenizer& t, size_t pos) {
+  const auto* const s = reinterpret_cast<const unsigned char*>(t.text);
+  auto charAt = [&](size_t p) { return p < t.length ? s[p] : uint8_t{0}; };
+  // What follows a word alternates unpredictably between a blank and a delimiter (the numbers of
+  // "V(1 2 3)"), so both are loaded, then chosen, without a branch on which.
+  const uint8_t first = charAt(pos);
+  const bool blank = t.classes[first] == kBlank;
+  int32_t breakChar = blank ? first : 0;
+  pos += blank;
+  while (t.classes[charAt(pos)] == kBlank)
+    ++pos;  // rarely more than one blank
+  const uint8_t after = charAt(pos);
+  const bool delimiter = t.classes[after] == kDelimiter;
+  t.breakChar = delimiter ? after : breakChar;
+  t.position = pos + delimiter;
 }
 
 bool NextToken(Token& token, Tokenizer& t) {
   t.quoted = 0;
   t.breakChar = 0;
   const auto* const s = reinterpret_cast<const unsigned char*>(t.text);
-  const uint8_t* const classes = t.classes;
   const size_t end = t.length;
   size_t pos = t.position;
   // Past the end reads as the terminating zero, whose class is kEnd.
-  auto classAt = [&](size_t p) { return p < end ? classes[s[p]] : uint8_t{kEnd}; };
+  auto classAt = [&](size_t p) { return p < end ? t.classes[s[p]] : uint8_t{kEnd}; };
 
   // Leading blanks; blanks running into the end give one empty token.
   uint8_t first = classAt(pos);
@@ -96,17 +95,22 @@ bool NextToken(Token& token, Tokenizer& t) {
     return true;
   }
 
-  // A word: plain characters, folded, cut at bufferSize - 1.
+  // A word: plain characters, folded, cut at bufferSize - 1 (then its break is left unread).
   const size_t limit = static_cast<size_t>(std::clamp(t.bufferSize, 1, 64) - 1);
   const size_t stop = std::min(end, pos + limit);
-  const uint8_t* const folded = t.folded;
-  char* const word = token.word;
   const size_t start = pos;
-  while (pos < stop && classes[s[pos]] == kPlain) {
-    word[pos - start] = static_cast<char>(folded[s[pos]]);
+  while (pos < stop && t.classes[s[pos]] == kPlain) {
+    token.word[pos - start] = static_cast<char>(t.folded[s[pos]]);
     ++pos;
   }
-  FinishWord(token, t, pos, pos - start, limit);
+  const size_t n = pos - start;
+  token.word[n] = '\0';
+  token.view = std::string_view(token.word, n);
+  if (n < limit) {
+    EndWord(t, pos);
+  } else {
+    t.position = pos;
+  }
   return true;
 }
 

@@ -14,6 +14,7 @@
 #include <string_view>
 
 enum CaseMode : int32_t { kKeepCase = 0, kFoldUpper = 1, kFoldLower = 2 };
+enum CharClass : uint8_t { kPlain = 0, kBlank, kDelimiter, kQuote, kEnd };
 
 struct Tokenizer {
   int32_t bufferSize = 64;  // an unquoted word holds at most bufferSize - 1 characters
@@ -26,18 +27,22 @@ struct Tokenizer {
   const char* quotes = "'\"";
   int32_t quoted = 0;     // 1 when the last token was read inside quotes
   int32_t breakChar = 0;  // the delimiter or closing quote that ended it, else its first blank
-  // Built by AimTokenizer from the three sets and the case mode.
+  // Every token is read by NextToken, none by the fast scanner (fast_scan.h), which must leave
+  // the same tokens: the reference for testing it.
+  bool generalOnly = false;
+  // Set by AimTokenizer: the character tables, and whether the fast scanner may read (the sets
+  // above, 63-character words, and not generalOnly) and classify bytes with vector compares.
   uint8_t classes[256] = {};
   uint8_t folded[256] = {};
-  bool standardClasses = false;  // the three sets are the ones above
+  bool fast = false;
+  bool vectorMasks = false;
 };
 
 // The current token. An unquoted word lives (folded) in `word`; a quoted token points into the
 // text, so it stays valid only while the text does. After NextToken returns false it still holds
 // the previous token.
 struct Token {
-  // 63 characters, a terminator, and 8 zero bytes that let a digit scan read 8 bytes at a time.
-  char word[72] = {};
+  char word[64] = {};
   std::string_view view;
 };
 
@@ -47,23 +52,9 @@ void AimTokenizer(Tokenizer& tokenizer, const char* text, size_t length);
 // Reads the next token; false, leaving the token as it was, when the text is exhausted.
 bool NextToken(Token& token, Tokenizer& tokenizer);
 
-// A word of the form [+-]digits[.digits] holding 1 to 19 digits, as the scanner saw it.
-struct PlainDecimal {
-  uint64_t mantissa;  // every digit, as one integer
-  uint32_t fractionDigits;
-  bool negative;
-  bool hasPoint;
-};
-
-// NextToken, for readers that want a number: when the token is such a word, `isDecimal` is set
-// and `decimal` holds its digits, read in the same pass as the token itself.
-bool NextTokenDecimal(Token& token, Tokenizer& tokenizer, PlainDecimal& decimal, bool& isDecimal);
-
-// Read up to `count` numbers as as many NextTokenDecimal calls and conversions would, while each
-// token is a plain decimal that converts exactly the fast way, and return how many they read; the
-// caller reads the rest one at a time. The token is left as the last of them left it.
-size_t NextIntRun(Token& token, Tokenizer& tokenizer, int32_t* values, size_t count);
-size_t NextRealRun(Token& token, Tokenizer& tokenizer, float* values, size_t count);
+// Consumes the break of a word that ended at pos: the first blank after it with the blanks that
+// follow, and a delimiter after those. Sets breakChar and position after it.
+void EndWord(Tokenizer& tokenizer, size_t pos);
 
 // Moves the position past `count` raw bytes (binary data the text announced, which may hold any
 // byte, zero included) and returns where they start; nullptr, the position unchanged, when fewer
