@@ -5,7 +5,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "tools/qzdump/qz_file.h"
@@ -79,8 +78,11 @@ std::string WriteToMemory(const Model& model, bool smooth, Bytes& bytes, bool& f
 }
 
 Bytes ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  Bytes bytes(in ? static_cast<size_t>(in.tellg()) : 0);
+  in.seekg(0).read(reinterpret_cast<char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+  return bytes;
 }
 
 std::string Listing(const std::string& folder) {
