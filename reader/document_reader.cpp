@@ -35,12 +35,14 @@ LoadResult ReadDocument(MqoReader& reader, Model& model) {
 
 }  // namespace
 
-LoadResult LoadModelFromText(Model& model, const char* text, size_t size, bool generalOnly) {
+LoadResult LoadModelFromText(Model& model, const char* text, size_t size,
+                             const Tokenizer& settings) {
   FreeModel(model);
   LoadResult result = kLoadUnreadable;
   try {
     MqoReader reader;
-    reader.tokenizer.generalOnly = generalOnly;
+    reader.tokenizer.generalOnly = settings.generalOnly;
+    reader.tokenizer.vectorMasks = settings.vectorMasks;
     AimTokenizer(reader.tokenizer, text, size);
     reader.budget = size;
     result = ReadDocument(reader, model);
@@ -52,7 +54,7 @@ LoadResult LoadModelFromText(Model& model, const char* text, size_t size, bool g
 }
 
 LoadResult LoadModelFromText(Model& model, const char* text, size_t size) {
-  return LoadModelFromText(model, text, size, false);
+  return LoadModelFromText(model, text, size, Tokenizer{});
 }
 
 LoadResult LoadModel(Model& model, const char* path) {

@@ -28,8 +28,10 @@ struct MqoReader {
   std::optional<float> lastReal;
 };
 
-// The same load with every token read the general way, for comparing the fast scanner with it.
-LoadResult LoadModelFromText(Model& model, const char* text, size_t size, bool generalOnly);
+// The same load with the tokenizer's choices of `settings` (generalOnly, vectorMasks), for
+// comparing the fast scanner with the general reading.
+LoadResult LoadModelFromText(Model& model, const char* text, size_t size,
+                             const Tokenizer& settings);
 
 inline bool Next(MqoReader& reader) {
   if (reader.exhausted) return false;

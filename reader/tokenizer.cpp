@@ -35,9 +35,6 @@ void AimTokenizer(Tokenizer& t, const char* text, size_t length) {
                             std::strcmp(t.delimiters, ";,\n()") == 0 &&
                             std::strcmp(t.quotes, "'\"") == 0;
   t.fast = standardSets && t.bufferSize == 64 && !t.generalOnly;
-#if defined(__SSE2__) || defined(_M_X64)
-  t.vectorMasks = true;
-#endif
 }
 
 void EndWord(Tokenizer& t, size_t pos) {

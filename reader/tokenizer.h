@@ -30,12 +30,14 @@ struct Tokenizer {
   // Every token is read by NextToken, none by the fast scanner (fast_scan.h), which must leave
   // the same tokens: the reference for testing it.
   bool generalOnly = false;
+  // The fast scanner classifies bytes with vector compares where the build targets them; else,
+  // or when this is false, through the character table.
+  bool vectorMasks = true;
   // Set by AimTokenizer: the character tables, and whether the fast scanner may read (the sets
-  // above, 63-character words, and not generalOnly) and classify bytes with vector compares.
+  // above, 63-character words, and not generalOnly).
   uint8_t classes[256] = {};
   uint8_t folded[256] = {};
   bool fast = false;
-  bool vectorMasks = false;
 };
 
 // The current token. An unquoted word lives (folded) in `word`; a quoted token points into the
