@@ -25,7 +25,8 @@ constexpr size_t kWindow = 16;
 static_assert(kReadAhead >= kWindow + 8 && kReadAhead > 16 + 1 + 9 + 1);
 
 // Bytes [p, p + size) of the text, asserted to lie inside it.
-const char* Inside(const Tokenizer& t, const char* p, size_t size) {
+const char* Inside([[maybe_unused]] const Tokenizer& t, const char* p,
+                   [[maybe_unused]] size_t size) {
   assert(p >= t.text && size <= t.length && static_cast<size_t>(p - t.text) <= t.length - size);
   return p;
 }
@@ -51,7 +52,7 @@ struct Masks {
 };
 
 template <bool vector>
-Masks MasksAt(const Tokenizer& t, const char* p) {
+[[gnu::always_inline]] inline Masks MasksAt(const Tokenizer& t, const char* p) {
   Inside(t, p, kWindow);
 #if VUV2EZ_SSE2
   if constexpr (vector) {
@@ -98,7 +99,8 @@ uint64_t DigitsValue(uint64_t chunk, uint32_t count) {
 // else 0. One straight pass with no branch but the one that tells it from the rest. `next` is the
 // offset from p of the token after it when that is plainly one space on, else 0.
 template <typename Value, bool vector>
-uint32_t ReadShortNumber(const Tokenizer& t, const char* p, Value& value, size_t& next) {
+[[gnu::always_inline]] inline uint32_t ReadShortNumber(const Tokenizer& t, const char* p,
+                                                       Value& value, size_t& next) {
   constexpr bool integer = std::is_same_v<Value, int32_t>;
   const Masks m = MasksAt<vector>(t, p);
   const uint32_t sign = m.leads & ~m.numeric & 1;
@@ -139,6 +141,15 @@ uint32_t ReadShortNumber(const Tokenizer& t, const char* p, Value& value, size_t
   return end;
 }
 
+// Makes the short number of `length` bytes at `start` the current token, its break consumed.
+void EndOnNumber(Token& token, Tokenizer& t, size_t start, uint32_t length) {
+  std::memcpy(token.word, Inside(t, t.text + start, kWindow), kWindow);
+  token.word[length] = '\0';
+  token.view = std::string_view(token.word, length);
+  t.quoted = 0;
+  EndWord(t, start + length);
+}
+
 template <typename Value, bool vector>
 size_t ReadRun(Token& token, Tokenizer& t, Value* values, size_t count) {
   size_t start = SkipBlanks(t, t.position, t.length), read = 0, lastStart = 0;
@@ -157,15 +168,43 @@ size_t ReadRun(Token& token, Tokenizer& t, Value* values, size_t count) {
       start = SkipBlanks(t, t.position, t.length);
     }
   }
-  if (read > 0) {
-    // Only the last number's token and break remain, as after NextToken.
-    std::memcpy(token.word, Inside(t, t.text + lastStart, kWindow), kWindow);
-    token.word[lastLength] = '\0';
-    token.view = std::string_view(token.word, lastLength);
-    t.quoted = 0;
-    EndWord(t, lastStart + lastLength);
-  }
+  if (read > 0) EndOnNumber(token, t, lastStart, lastLength);
   return read;
+}
+
+// The usual face line's numbers in one pass: each part is short numbers one space apart followed
+// by exactly `after`, so that only the last number's token and break need to be kept.
+template <bool vector>
+int ReadFaceLine(Token& token, Tokenizer& t, uint32_t count, int32_t* corners, int32_t* material,
+                 float* uvs) {
+  size_t pos = t.position, lastStart = 0;
+  uint32_t lastLength = 0;
+  int parts = 0;
+  auto part = [&]<typename Value>(Value* values, size_t numbers, std::string_view after) {
+    size_t start = pos;
+    uint32_t length = 0;
+    for (size_t k = 0; k < numbers; ++k) {
+      size_t next = 0;
+      if (t.length - start < kReadAhead) return false;
+      length = ReadShortNumber<Value, vector>(t, t.text + start, values[k], next);
+      if (length == 0 || (k + 1 < numbers && next == 0)) return false;
+      if (k + 1 < numbers) start += next;
+    }
+    const char* end = Inside(t, t.text + start + length, after.size());
+    if (std::memcmp(end, after.data(), after.size()) != 0) return false;
+    lastStart = start;
+    lastLength = length;
+    pos = start + length + after.size();
+    ++parts;
+    return true;
+  };
+  int32_t m = 0;
+  if (part(corners, count, ") M(") && part(&m, 1, ") UV(")) {
+    *material = m;
+    part(uvs, 2 * size_t{count}, "");
+  }
+  if (parts > 0) EndOnNumber(token, t, lastStart, lastLength);
+  return parts;
 }
 
 template <typename Value>
@@ -191,6 +230,15 @@ size_t ReadNumberRun(Token& token, Tokenizer& t, float* values, size_t count) {
   return ReadRunOf(token, t, values, count);
 }
 
+int ReadFaceLineNumbers(Token& token, Tokenizer& t, uint32_t count, int32_t* corners,
+                        int32_t* material, float* uvs) {
+  if (!t.fast) return 0;
+#if VUV2EZ_SSE2
+  if (t.vectorMasks) return ReadFaceLine<true>(token, t, count, corners, material, uvs);
+#endif
+  return ReadFaceLine<false>(token, t, count, corners, material, uvs);
+}
+
 size_t MatchLineCount(const Tokenizer& t, size_t pos, uint32_t& count) {
   if (!RoomToRead(t, pos)) return 0;
   Inside(t, t.text + pos, 16 + 1 + 9 + 1);  // the blanks, a line feed, 9 digits and a blank
@@ -206,21 +254,25 @@ size_t MatchLineCount(const Tokenizer& t, size_t pos, uint32_t& count) {
   return pos;
 }
 
-bool TakeKeyword(Token& token, Tokenizer& t, size_t pos, std::string_view keyword) {
-  if (!RoomToRead(t, pos) || keyword.size() > 2) return false;
+bool TakeKeyword(Token& token, Tokenizer& t, size_t pos, std::string_view usual) {
+  const size_t letters = usual.size() - 2;
+  if (!RoomToRead(t, pos) || letters < 1 || letters > 2) return false;
   Inside(t, t.text + pos, 16 + 2 + 1);  // the blanks, the keyword and "("
   const auto* const s = reinterpret_cast<const unsigned char*>(t.text);
-  pos = SkipBlanks(t, pos, pos + 16);
-  for (const char c : keyword) {
-    if (t.classes[s[pos]] != kPlain || t.folded[s[pos]] != static_cast<unsigned char>(c)) {
-      return false;
+  if (std::memcmp(t.text + pos, usual.data(), usual.size()) == 0) {
+    pos += usual.size() - 1;
+  } else {
+    pos = SkipBlanks(t, pos, pos + 16);
+    for (size_t i = 1; i <= letters; ++i, ++pos) {
+      const auto wanted = static_cast<unsigned char>(usual[i] - 'A' + 'a');
+      if (t.classes[s[pos]] != kPlain || t.folded[s[pos]] != wanted) return false;
     }
-    ++pos;
+    if (s[pos] != '(') return false;
   }
-  if (s[pos] != '(') return false;
-  std::memcpy(token.word, keyword.data(), keyword.size());
-  token.word[keyword.size()] = '\0';
-  token.view = std::string_view(token.word, keyword.size());
+  for (size_t i = 0; i < letters; ++i)
+    token.word[i] = static_cast<char>(usual[i + 1] - 'A' + 'a');
+  token.word[letters] = '\0';
+  token.view = std::string_view(token.word, letters);
   t.quoted = 0;
   t.breakChar = '(';
   t.position = pos + 1;

@@ -26,12 +26,21 @@ inline constexpr size_t kReadAhead = 32;
 size_t ReadNumberRun(Token& token, Tokenizer& tokenizer, int32_t* values, size_t count);
 size_t ReadNumberRun(Token& token, Tokenizer& tokenizer, float* values, size_t count);
 
+// The numbers of the usual face line, read from just after its "V(": `count` corners, ") M(" and
+// the material, ") UV(" and 2 × count texture coordinates, while they are short numbers one space
+// apart with exactly those bytes between the parts. Returns how many whole parts it read (0 to
+// 3); the token and position are those NextToken leaves after the last number of the last of
+// them. A part not read whole is left to the caller (its values may have been written).
+int ReadFaceLineNumbers(Token& token, Tokenizer& tokenizer, uint32_t count, int32_t* corners,
+                        int32_t* material, float* uvs);
+
 // From `pos`: blanks, at most one line feed and blanks after it, then a count of 1 to 9 digits
 // ended by a blank, as NextToken reads them (an empty token for the line feed, then the count).
 // Returns the position after its digits and sets `count`; 0 when the text does not read so.
 size_t MatchLineCount(const Tokenizer& tokenizer, size_t pos, uint32_t& count);
 
-// From `pos`: blanks, then `keyword` (1 or 2 lower-case letters) in any case, ended by "(". When
-// the text reads so, makes it the current token as NextToken would (its break "(") and returns
+// From `pos`: blanks, then a keyword of 1 or 2 letters in any case, ended by "(". `usual` is how
+// the modeller writes it, with one space before it and in capitals (" UV("). When the text reads
+// so, makes the keyword the current token as NextToken would (folded, its break "(") and returns
 // true; else changes nothing.
-bool TakeKeyword(Token& token, Tokenizer& tokenizer, size_t pos, std::string_view keyword);
+bool TakeKeyword(Token& token, Tokenizer& tokenizer, size_t pos, std::string_view usual);

@@ -80,7 +80,7 @@ bool ReadUsualFaceLine(MqoReader& reader, FaceChunk& chunk, bool& matched) {
   Tokenizer& t = reader.tokenizer;
   uint32_t count = 0;
   const size_t after = reader.exhausted ? 0 : MatchLineCount(t, t.position, count);
-  matched = after != 0 && TakeKeyword(reader.token, t, after, "v");
+  matched = after != 0 && TakeKeyword(reader.token, t, after, " V(");
   if (!matched) return true;
   chunk.n = static_cast<int32_t>(count);
   if (!CountFace(reader, chunk, count)) return false;
@@ -90,12 +90,19 @@ bool ReadUsualFaceLine(MqoReader& reader, FaceChunk& chunk, bool& matched) {
       NextInt(reader);
     return true;
   }
-  MeshObject& object = chunk.object;
-  NextNumbers(reader, &object.cornerIndices[face->firstCorner], count);
-  if (!TakeKeyword(reader.token, t, t.position, "m")) return true;
-  face->material = NextInt(reader);
-  if (!TakeKeyword(reader.token, t, t.position, "uv")) return true;
-  NextNumbers(reader, &object.cornerUvs[2 * size_t{face->firstCorner}], 2 * size_t{count});
+  int32_t* const corners = &chunk.object.cornerIndices[face->firstCorner];
+  float* const uvs = &chunk.object.cornerUvs[2 * size_t{face->firstCorner}];
+  // The parts the one pass did not take whole are read as the general loop reads them.
+  const int parts = ReadFaceLineNumbers(reader.token, t, count, corners, &face->material, uvs);
+  if (parts < 1) NextNumbers(reader, corners, count);
+  if (parts < 2) {
+    if (!TakeKeyword(reader.token, t, t.position, " M(")) return true;
+    face->material = NextInt(reader);
+  }
+  if (parts < 3) {
+    if (!TakeKeyword(reader.token, t, t.position, " UV(")) return true;
+    NextNumbers(reader, uvs, 2 * size_t{count});
+  }
   return true;
 }
 

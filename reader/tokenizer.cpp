@@ -37,23 +37,6 @@ void AimTokenizer(Tokenizer& t, const char* text, size_t length) {
   t.fast = standardSets && t.bufferSize == 64 && !t.generalOnly;
 }
 
-void EndWord(Tokenizer& t, size_t pos) {
-  const auto* const s = reinterpret_cast<const unsigned char*>(t.text);
-  auto charAt = [&](size_t p) { return p < t.length ? s[p] : uint8_t{0}; };
-  // What follows a word alternates unpredictably between a blank and a delimiter (the numbers of
-  // "V(1 2 3)"), so both are loaded, then chosen, without a branch on which.
-  const uint8_t first = charAt(pos);
-  const bool blank = t.classes[first] == kBlank;
-  int32_t breakChar = blank ? first : 0;
-  pos += blank;
-  while (t.classes[charAt(pos)] == kBlank)
-    ++pos;  // rarely more than one blank
-  const uint8_t after = charAt(pos);
-  const bool delimiter = t.classes[after] == kDelimiter;
-  t.breakChar = delimiter ? after : breakChar;
-  t.position = pos + delimiter;
-}
-
 bool NextToken(Token& token, Tokenizer& t) {
   t.quoted = 0;
   t.breakChar = 0;

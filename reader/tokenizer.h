@@ -56,7 +56,22 @@ bool NextToken(Token& token, Tokenizer& tokenizer);
 
 // Consumes the break of a word that ended at pos: the first blank after it with the blanks that
 // follow, and a delimiter after those. Sets breakChar and position after it.
-void EndWord(Tokenizer& tokenizer, size_t pos);
+inline void EndWord(Tokenizer& t, size_t pos) {
+  const auto* const s = reinterpret_cast<const unsigned char*>(t.text);
+  auto charAt = [&](size_t p) { return p < t.length ? s[p] : uint8_t{0}; };
+  // What follows a word alternates unpredictably between a blank and a delimiter (the numbers of
+  // "V(1 2 3)"), so both are loaded, then chosen, without a branch on which.
+  const uint8_t first = charAt(pos);
+  const bool blank = t.classes[first] == kBlank;
+  int32_t breakChar = blank ? first : 0;
+  pos += blank;
+  while (t.classes[charAt(pos)] == kBlank)
+    ++pos;  // rarely more than one blank
+  const uint8_t after = charAt(pos);
+  const bool delimiter = t.classes[after] == kDelimiter;
+  t.breakChar = delimiter ? after : breakChar;
+  t.position = pos + delimiter;
+}
 
 // Moves the position past `count` raw bytes (binary data the text announced, which may hold any
 // byte, zero included) and returns where they start; nullptr, the position unchanged, when fewer
