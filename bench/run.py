@@ -141,6 +141,53 @@ def measure(conv, path, faces, runs, notes):
     return r
 
 
+def wine(exe, sizes, runs, notes):
+    """The Windows program under Wine, started with a quoted path as Windows starts it: seconds
+    from its start to the message box that ends its conversion, for the smallest size and 1M
+    faces. Builds the windows preset's vuv2ez.exe unless exe is given."""
+    if not exe:
+        run(["cmake", "--preset", "windows"], "configuring the windows preset")
+        run(["cmake", "--build", "--preset", "windows", "--target", "vuv2ez"], "building vuv2ez.exe")
+        exe = ROOT / "build" / "windows" / "bin" / "vuv2ez.exe"
+    timer = WORK / "wine_timer.exe"
+    run(["x86_64-w64-mingw32-gcc", "-O2", "-Wall", "-o", timer, BENCH / "wine_timer.c"],
+        "building wine_timer.exe")
+    models = [WORK / "models" / f"faces-{f}-seed-1.mqo" for f in sorted({sizes[0], 1_000_000})
+              if f in sizes]
+    script = (r'source scripts/wine/session.sh && scripts/install-deps.sh '
+              r'"${wine_session_packages[@]}" >&2 && wine_session_start >&2 && for m in "${@:3}"; '
+              r'do for i in $(seq "$2"); do echo "$m $(scripts/wine/run.sh "$0" "Z:${1//\//\\}" '
+              r'"Z:${m//\//\\}")"; done; done')
+    r = subprocess.run(["bash", "-c", script, timer, Path(exe).resolve(), str(runs), *models],
+                       cwd=ROOT, capture_output=True, text=True)
+    times = {}
+    for line in r.stdout.splitlines():
+        path, _, seconds = line.rpartition(" ")
+        times.setdefault(path, []).append(float(seconds))
+    if r.returncode != 0 or any(len(times.get(str(m), [])) != runs for m in models):
+        raise Failed(f"timing vuv2ez.exe under Wine failed: {r.stderr[-2000:]}")
+    for m in models:
+        faces = int(m.stem.split("-")[1])
+        pin(BENCH / "checksums.txt", str(faces), sha256(Path(f"{m}.qz")), notes)
+        Path(f"{m}.qz").unlink()
+    return {int(m.stem.split("-")[1]): statistics.median(times[str(m)]) for m in models}
+
+
+def wine_lines(wined, results):
+    """What the Windows program's time under Wine is made of, as lines of text."""
+    small, big = min(wined), max(wined)
+    native = next((r["fresh"] for r in results if r["faces"] == big), None)
+    lines = [f"- {fmt_faces(f)} faces: {fmt_time(t)} from start to the closing message box"
+             for f, t in sorted(wined.items())]
+    if native is not None and small != big:
+        beyond = wined[big] - wined[small]
+        lines += [f"- beyond start-up ({fmt_faces(small)} faces' time taken off), "
+                  f"{fmt_faces(big)} faces take {fmt_time(beyond)} under Wine; the same conversion "
+                  f"takes {fmt_time(native)} natively: ours. The other {fmt_time(beyond - native)}"
+                  " is Wine's (its system calls, file reading and memory, stood in for Windows')"]
+    return lines
+
+
 def fmt_faces(n):
     for unit, name in ((1_000_000, "M"), (1000, "k")):
         if n % unit == 0:
@@ -264,7 +311,7 @@ plot '{data}' using 1:2 with linespoints lw 2 pt 7 lc rgb '#1f77b4' title 'fresh
     return r.returncode == 0
 
 
-def write_doc(doc, results, found, info, command, start, plotted, notes):
+def write_doc(doc, results, found, info, command, start, plotted, notes, wined):
     runs = len(results[0]["fresh_times"])
     lines = [
         "# Performance", "",
@@ -306,6 +353,11 @@ def write_doc(doc, results, found, info, command, start, plotted, notes):
         "|---:|---:|---:|---|",
         *(f"| {r['faces']:,} | {r['in_bytes']:,} | {r['out_bytes'] - 168 * r['faces']:,} | "
           f"`{r['sha256']}` |" for r in results),
+        *(["", "## The Windows program under Wine", "",
+           "`vuv2ez.exe` (the windows preset, cross-built) started under Wine as Windows starts it,",
+           "with the model's path in double quotes, timed by `bench/wine_timer.c` from its start to",
+           f"the message box that ends the conversion (median of {runs} runs):", "",
+           *wine_lines(wined, results)] if wined else []),
         *(["", "## Notes from this run", "", *(f"- {n}" for n in notes)] if notes else [])]
     doc.write_text("\n".join(lines) + "\n")
 
@@ -318,6 +370,8 @@ def parse_args(argv):
     p.add_argument("--converter", metavar="EXE", help="time EXE instead of building the release "
                    "preset's build/release/bin/vuv2ez")
     p.add_argument("--no-build", action="store_true", help="do not run cmake first")
+    p.add_argument("--wine", nargs="?", const="", metavar="EXE", help="also time the Windows "
+                   "program under Wine (EXE, or the windows preset's vuv2ez.exe)")
     p.add_argument("--no-docs", action="store_true", help="print the table only; leave docs alone")
     p.add_argument("--docs", metavar="DIR", type=Path, default=ROOT / "docs",
                    help="write performance.md and performance.png there (default: docs)")
@@ -352,6 +406,7 @@ def main(argv):
         say(f"{fmt_faces(faces)} faces ({path.stat().st_size / 1e6:.1f} MB): warm-up and "
             f"{args.runs} runs each with a fresh and with an existing destination")
         results.append(measure(conv, path, faces, args.runs, notes))
+    wined = wine(args.wine, args.sizes, args.runs, notes) if args.wine is not None else {}
     info["date"] = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
     info["load_after"] = " ".join(Path("/proc/loadavg").read_text().split()[:3])
     heavy = [fmt_faces(r["faces"]) for r in results if r["other_load"] > LOADED]
@@ -360,18 +415,21 @@ def main(argv):
                      f"runs of {', '.join(heavy)} faces: those figures are pessimistic")
     with open(WORK / "results.json", "w") as f:
         json.dump({"machine": info, "start_floor": start, "converter": str(conv),
-                   "results": results}, f, indent=1)
+                   "results": results, "wine": wined}, f, indent=1)
     found = targets(results)
     say(f"\n{text_table(results)}\n")
     for t, verdict, detail in found:
         say(f"{verdict:>12}  {t}: {detail}")
+    for line in wine_lines(wined, results) if wined else []:
+        say("under Wine " + line)
     if not args.no_docs:
         command = "bench/run.sh" + ("" if args.sizes == SIZES else " --sizes " + ",".join(
-            map(str, args.sizes))) + ("" if args.runs == 7 else f" --runs {args.runs}")
+            map(str, args.sizes))) + ("" if args.runs == 7 else f" --runs {args.runs}") + (
+            "" if args.wine is None else " --wine")
         args.docs.mkdir(parents=True, exist_ok=True)
         plotted = plot(results, args.docs / "performance.png", notes)
         write_doc(args.docs / "performance.md", results, found, info, command, start, plotted,
-                  notes)
+                  notes, wined)
         say(f"\nwrote {args.docs / 'performance.md'}" + (" and the plot" if plotted else ""))
     for n in notes:
         say(f"note: {n}")
