@@ -57,12 +57,18 @@ LoadResult LoadModelFromText(Model& model, const char* text, size_t size) {
   return LoadModelFromText(model, text, size, Tokenizer{});
 }
 
+LoadResult LoadModelFromSource(Model& model, const SourceText& text) {
+  const LoadResult result = LoadModelFromText(model, text.data, text.size);
+  if (!Truncated(text)) return result;
+  FreeModel(model);  // the file was shortened while it was read
+  return kLoadUnreadable;
+}
+
 LoadResult LoadModel(Model& model, const char* path) {
   FreeModel(model);
   try {
     SourceText text;
-    if (!ReadTextFile(path, text)) return kLoadUnreadable;
-    return LoadModelFromText(model, text.data, text.size);
+    return ReadTextFile(path, text) ? LoadModelFromSource(model, text) : kLoadUnreadable;
   } catch (const std::exception&) {
     return kLoadUnreadable;  // no memory for the file's bytes
   }

@@ -13,6 +13,7 @@
 #include "reader/fast_scan.h"
 #include "reader/model.h"
 #include "reader/numbers.h"
+#include "reader/text_file.h"
 #include "reader/tokenizer.h"
 
 struct MqoReader {
@@ -28,6 +29,8 @@ struct MqoReader {
   std::optional<float> lastReal;
 };
 
+// Loads a text ReadTextFile read: unreadable when the file was shortened meanwhile.
+LoadResult LoadModelFromSource(Model& model, const SourceText& text);
 // The same load with the tokenizer's choices of `settings` (generalOnly, vectorMasks), for
 // comparing the fast scanner with the general reading.
 LoadResult LoadModelFromText(Model& model, const char* text, size_t size,
