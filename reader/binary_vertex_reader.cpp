@@ -71,7 +71,8 @@ bool ReadBinaryVertexChunk(MqoReader& reader, MeshObject& object) {
   const uint32_t count = NextCount(reader);
   if (!Charge(reader, count)) return false;
   object.vertices.assign(count, Vec4{0, 0, 0, 1});
-  bool positioned = count == 0;  // positions read, or none to read
+  reader.failure = kCauseBinaryDamaged;  // from here on, failing is the raw data's fault
+  bool positioned = count == 0;          // positions read, or none to read
   uint32_t depth = 0;
   while (Next(reader)) {
     if (OpensBrace(reader)) {
@@ -88,5 +89,6 @@ bool ReadBinaryVertexChunk(MqoReader& reader, MeshObject& object) {
   }
   // A chunk that ends without the positions it declared has lost them: the load fails rather
   // than giving vertices at the origin.
+  if (positioned) reader.failure = kCauseOverCounted;
   return positioned;
 }

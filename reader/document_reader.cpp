@@ -35,10 +35,11 @@ LoadResult ReadDocument(MqoReader& reader, Model& model) {
 
 }  // namespace
 
-LoadResult LoadModelFromText(Model& model, const char* text, size_t size,
-                             const Tokenizer& settings) {
+LoadResult LoadModelFromText(Model& model, const char* text, size_t size, const Tokenizer& settings,
+                             LoadFailure* failure) {
   FreeModel(model);
   LoadResult result = kLoadUnreadable;
+  LoadCause cause = kCauseTooLarge;  // no memory for what the text asks
   try {
     MqoReader reader;
     reader.tokenizer.generalOnly = settings.generalOnly;
@@ -46,10 +47,12 @@ LoadResult LoadModelFromText(Model& model, const char* text, size_t size,
     AimTokenizer(reader.tokenizer, text, size);
     reader.budget = size;
     result = ReadDocument(reader, model);
+    cause = reader.failure;
   } catch (const std::exception&) {
-    result = kLoadUnreadable;  // no memory for what the text asks
+    result = kLoadUnreadable;
   }
   if (result != kLoadOk) FreeModel(model);
+  if (result == kLoadUnreadable && failure != nullptr) *failure = LoadFailure{cause};
   return result;
 }
 
@@ -57,21 +60,25 @@ LoadResult LoadModelFromText(Model& model, const char* text, size_t size) {
   return LoadModelFromText(model, text, size, Tokenizer{});
 }
 
-LoadResult LoadModelFromSource(Model& model, const SourceText& text) {
-  const LoadResult result = LoadModelFromText(model, text.data, text.size);
+LoadResult LoadModelFromSource(Model& model, const SourceText& text, LoadFailure* failure) {
+  const LoadResult result = LoadModelFromText(model, text.data, text.size, Tokenizer{}, failure);
   if (!Truncated(text)) return result;
   FreeModel(model);  // the file was shortened while it was read
+  if (failure != nullptr) *failure = LoadFailure{kCauseShortened};
   return kLoadUnreadable;
 }
 
-LoadResult LoadModel(Model& model, const char* path) {
+LoadResult LoadModel(Model& model, const char* path, LoadFailure* failure) {
   FreeModel(model);
+  LoadFailure why;
   try {
     SourceText text;
-    return ReadTextFile(path, text) ? LoadModelFromSource(model, text) : kLoadUnreadable;
+    if (ReadTextFile(path, text, why)) return LoadModelFromSource(model, text, failure);
   } catch (const std::exception&) {
-    return kLoadUnreadable;  // no memory for the file's bytes
+    why = LoadFailure{kCauseTooLarge};  // no memory for the file's bytes
   }
+  if (failure != nullptr) *failure = why;
+  return kLoadUnreadable;
 }
 
 void FreeModel(Model& model) {

@@ -59,8 +59,28 @@ enum LoadResult : int {
   kLoadNotMqo = 2,      // first token is not "metasequoia"
 };
 
-// Both empty `model` first and leave it empty unless they return kLoadOk.
-LoadResult LoadModel(Model& model, const char* path);
+// Why a load gave kLoadUnreadable, for messages that say more than the result.
+enum LoadCause : int {
+  kCauseNone = 0,
+  kCauseSystem,          // the system's error: `systemError` holds its errno value
+  kCauseFolder,          // a folder where a file was expected
+  kCauseNotAFile,        // a device, a FIFO or a socket
+  kCauseTooLarge,        // too large for memory
+  kCauseShortened,       // the file was shortened while it was read
+  kCauseZipNoDocument,   // a ZIP archive without an .mqo entry
+  kCauseZipDamaged,      // a damaged ZIP archive
+  kCauseZipUnsupported,  // encrypted, ZIP64, split over disks, or an unknown compression
+  kCauseOverCounted,     // counts beyond what a text of its size can hold
+  kCauseBinaryDamaged,   // binary vertex data cut short, or of another size than its count
+};
+struct LoadFailure {
+  LoadCause cause = kCauseNone;
+  int systemError = 0;
+};
+
+// Both empty `model` first and leave it empty unless they return kLoadOk; `failure`, when given,
+// says why a load gave kLoadUnreadable.
+LoadResult LoadModel(Model& model, const char* path, LoadFailure* failure = nullptr);
 // The same for a text already in memory: size bytes, all of them charged to the budget. Reading
 // ends at the first zero byte the tokenizer meets; binary data that the text announces (a BVertex
 // chunk's raw floats) is taken by its length, zero bytes included.

@@ -27,14 +27,16 @@ struct MqoReader {
   bool exhausted = false;
   std::optional<int32_t> lastInt;
   std::optional<float> lastReal;
+  // Why a Read* function failed: counts beyond the budget, unless it says otherwise.
+  LoadCause failure = kCauseOverCounted;
 };
 
 // Loads a text ReadTextFile read: unreadable when the file was shortened meanwhile.
-LoadResult LoadModelFromSource(Model& model, const SourceText& text);
-// The same load with the tokenizer's choices of `settings` (generalOnly, vectorMasks), for
-// comparing the fast scanner with the general reading.
-LoadResult LoadModelFromText(Model& model, const char* text, size_t size,
-                             const Tokenizer& settings);
+LoadResult LoadModelFromSource(Model& model, const SourceText& text, LoadFailure* failure);
+// LoadModelFromText with the tokenizer's choices of `settings` (generalOnly, vectorMasks), for
+// comparing the fast scanner with the general reading; `failure` says why a load failed.
+LoadResult LoadModelFromText(Model& model, const char* text, size_t size, const Tokenizer& settings,
+                             LoadFailure* failure = nullptr);
 
 inline bool Next(MqoReader& reader) {
   if (reader.exhausted) return false;

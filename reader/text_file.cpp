@@ -4,6 +4,7 @@
 // here, so the readers only see a text.
 #include "reader/text_file.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -64,32 +65,44 @@ bool MapFile(int fd, size_t size, SourceText& text) {
 }
 #endif
 
-// The file opened for reading with its size; nullptr for anything but a regular file.
-std::FILE* OpenRegularFile(const char* path, size_t& size) {
+// The file opened for reading with its size; nullptr, saying why, for anything but a regular
+// file.
+std::FILE* OpenRegularFile(const char* path, size_t& size, LoadFailure& failure) {
+  failure = LoadFailure{kCauseSystem, 0};
 #ifdef _WIN32
   std::FILE* file = std::fopen(path, "rb");
   struct _stat64 info {};
-  const bool regular =
-      file != nullptr && _fstat64(_fileno(file), &info) == 0 && (info.st_mode & _S_IFREG) != 0;
+  if (file == nullptr || _fstat64(_fileno(file), &info) != 0) {
+    failure.systemError = errno;
+    if (file != nullptr) std::fclose(file);
+    return nullptr;
+  }
+  const bool folder = (info.st_mode & _S_IFDIR) != 0, regular = (info.st_mode & _S_IFREG) != 0;
 #else
   // Not blocking: opening a FIFO without a writer must not wait.
   const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat info {};
-  const bool regular = fd >= 0 && fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-  std::FILE* file = regular ? fdopen(fd, "rb") : nullptr;
-  if (file == nullptr && fd >= 0) close(fd);
+  std::FILE* file = fd >= 0 && fstat(fd, &info) == 0 ? fdopen(fd, "rb") : nullptr;
+  if (file == nullptr) {
+    failure.systemError = errno;
+    if (fd >= 0) close(fd);
+    return nullptr;
+  }
+  const bool folder = S_ISDIR(info.st_mode), regular = S_ISREG(info.st_mode);
 #endif
-  if (!regular || file == nullptr) {
-    if (file != nullptr) std::fclose(file);
+  if (!regular) {
+    failure.cause = folder ? kCauseFolder : kCauseNotAFile;
+    std::fclose(file);
     return nullptr;
   }
   size = static_cast<size_t>(info.st_size);
+  failure = LoadFailure{};
   return file;
 }
 
-bool ReadFileBytes(const char* path, SourceText& text) {
+bool ReadFileBytes(const char* path, SourceText& text, LoadFailure& failure) {
   size_t size = 0;
-  std::FILE* file = OpenRegularFile(path, size);
+  std::FILE* file = OpenRegularFile(path, size, failure);
   if (file == nullptr) return false;
 #ifdef _WIN32
   const bool mapped = false;
@@ -102,11 +115,30 @@ bool ReadFileBytes(const char* path, SourceText& text) {
   } else if (size > 0) {
     text.file = std::make_unique_for_overwrite<char[]>(size);
     whole = std::fread(text.file.get(), 1, size, file) == size;
+    if (!whole) {
+      failure = std::ferror(file) ? LoadFailure{kCauseSystem, errno} : LoadFailure{kCauseShortened};
+    }
     text.data = text.file.get();
   }
   std::fclose(file);
   text.size = size;
   return whole;
+}
+
+LoadCause CauseOf(ZipResult result) {
+  switch (result) {
+    case kZipNoDocument:
+      return kCauseZipNoDocument;
+    case kZipUnsupported:
+    case kZipEncrypted:
+    case kZipUnknownMethod:
+      return kCauseZipUnsupported;
+    case kZipTooLarge:
+    case kZipNoMemory:
+      return kCauseTooLarge;
+    default:
+      return kCauseZipDamaged;
+  }
 }
 
 }  // namespace
@@ -129,11 +161,13 @@ bool Truncated([[maybe_unused]] const SourceText& text) {
 #endif
 }
 
-bool ReadTextFile(const char* path, SourceText& text) {
-  if (!ReadFileBytes(path, text)) return false;
+bool ReadTextFile(const char* path, SourceText& text, LoadFailure& failure) {
+  if (!ReadFileBytes(path, text, failure)) return false;
   if (!IsZipArchive(text.data, text.size)) return true;
-  const bool unzipped = ExtractZippedDocument(text.data, text.size, text.unzipped) == kZipOk;
+  const ZipResult result = ExtractZippedDocument(text.data, text.size, text.unzipped);
   text.data = text.unzipped.empty() ? "" : text.unzipped.data();
   text.size = text.unzipped.size();
-  return unzipped && !Truncated(text);
+  if (result == kZipOk && !Truncated(text)) return true;
+  failure.cause = Truncated(text) ? kCauseShortened : CauseOf(result);
+  return false;
 }

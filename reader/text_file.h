@@ -1,7 +1,8 @@
 // Reads a whole source file into memory for the tokenizer.
 //
 // ReadTextFile fills `text` with the file's bytes, all of them (zero bytes included), and returns
-// false when the path cannot be opened as a regular file or its bytes cannot all be read. A file
+// false, saying why in `failure`, when the path cannot be opened as a regular file or its bytes
+// cannot all be read. A file
 // that begins with a ZIP local header ("PK", 3, 4) is a zipped document: `text` then holds the
 // text of the archive's first *.mqo entry, and false is returned when that cannot be had (see
 // zip_archive.h; safe on untrusted archives).
@@ -19,6 +20,8 @@
 #include <memory>
 #include <vector>
 
+#include "reader/model.h"
+
 struct SourceText {
   const char* data = "";
   size_t size = 0;
@@ -33,7 +36,7 @@ struct SourceText {
   ~SourceText();  // unmaps the file, and stops catching its bus errors
 };
 
-bool ReadTextFile(const char* path, SourceText& text);
+bool ReadTextFile(const char* path, SourceText& text, LoadFailure& failure);
 
 // True when the mapped file was found shorter than it was when mapped (the bytes past its new end
 // read as zeros).

@@ -68,14 +68,16 @@ TEST(SourceText, AFileShortenedWhileReadReadsAsZerosAndFailsToLoad) {
                       std::string(4 * 4096, 'x'));
   for (const bool shortened : {false, true}) {
     SourceText text;
-    ASSERT_TRUE(ReadTextFile(path.c_str(), text));
+    LoadFailure failure;
+    ASSERT_TRUE(ReadTextFile(path.c_str(), text, failure));
     if (shortened) {
       ASSERT_EQ(truncate(path.c_str(), 4096), 0);
     }
     EXPECT_EQ(static_cast<const volatile char*>(text.data)[3 * 4096], shortened ? 0 : 'x');
     EXPECT_EQ(Truncated(text), shortened);
     Model model;
-    EXPECT_EQ(LoadModelFromSource(model, text), shortened ? kLoadUnreadable : kLoadOk);
+    EXPECT_EQ(LoadModelFromSource(model, text, &failure), shortened ? kLoadUnreadable : kLoadOk);
+    EXPECT_EQ(failure.cause, shortened ? kCauseShortened : kCauseNone);
     EXPECT_EQ(model.objects.size(), shortened ? 0u : 1u);
   }
 }

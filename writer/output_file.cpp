@@ -39,25 +39,37 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// Follows a symbolic link at the destination; false for a dangling one, and for anything there
-// but a regular file: a directory, and a device or FIFO, which the rename would replace.
-bool ResolveDestination(const char* destination, std::string& resolved) {
+// Follows a symbolic link at the destination; false, saying why, for a dangling one, and for
+// anything there but a regular file: a directory, and a device or FIFO, which the rename would
+// replace.
+bool ResolveDestination(const char* destination, std::string& resolved, WriteFailure& failure) {
   resolved = destination;
+  failure = WriteFailure{kWriteCauseSystem, 0};
 #ifndef _WIN32
   struct stat info {};
-  if (lstat(destination, &info) != 0) return errno == ENOENT;  // nothing there yet
+  if (lstat(destination, &info) != 0) {
+    failure.systemError = errno;
+    return errno == ENOENT;  // nothing there yet
+  }
   if (S_ISLNK(info.st_mode)) {
     char* target = realpath(destination, nullptr);
-    if (target == nullptr) return false;
+    if (target == nullptr || stat(target, &info) != 0) {
+      failure.systemError = errno;
+      std::free(target);
+      return false;
+    }
     resolved = target;
     std::free(target);
-    if (stat(resolved.c_str(), &info) != 0) return false;
   }
-  return S_ISREG(info.st_mode);
+  const bool folder = S_ISDIR(info.st_mode), regular = S_ISREG(info.st_mode);
 #else
   const DWORD attributes = GetFileAttributesA(destination);
-  return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  const bool folder =
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  const bool regular = !folder;
 #endif
+  failure.cause = folder ? kWriteCauseFolder : kWriteCauseNotAFile;
+  return regular;
 }
 
 uint64_t NameSeed() {
@@ -90,7 +102,7 @@ int CreateExclusive(const std::string& path, [[maybe_unused]] const std::string&
 
 bool OpenOutput(const char* destination, OutputFile& file) {
   file = OutputFile{};
-  if (!ResolveDestination(destination, file.destinationPath)) return false;
+  if (!ResolveDestination(destination, file.destinationPath, file.failure)) return false;
   const std::string folder = FolderOf(file.destinationPath);
   static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
   for (int attempt = 0; attempt < 64; ++attempt) {
@@ -102,6 +114,7 @@ bool OpenOutput(const char* destination, OutputFile& file) {
     const int fd = CreateExclusive(temporary, file.destinationPath);
     if (fd < 0) {
       if (errno == EEXIST) continue;  // someone else's file: try another name
+      file.failure = WriteFailure{kWriteCauseSystem, errno};
       return false;
     }
     file.temporaryPath = temporary;
@@ -113,33 +126,39 @@ bool OpenOutput(const char* destination, OutputFile& file) {
     if (file.stream == nullptr) close(fd);
 #endif
     if (file.stream == nullptr) {
+      file.failure = WriteFailure{kWriteCauseSystem, errno};
       std::remove(file.temporaryPath.c_str());
       return false;
     }
     return true;
   }
+  file.failure = WriteFailure{kWriteCauseSystem, EEXIST};  // every name tried is taken
   return false;
 }
 
 bool WriteOutput(OutputFile& file, const void* bytes, size_t size) {
-  return std::fwrite(bytes, 1, size, file.stream) == size;
+  if (std::fwrite(bytes, 1, size, file.stream) == size) return true;
+  file.failure = WriteFailure{kWriteCauseSystem, errno};
+  return false;
 }
 
 bool CommitOutput(OutputFile& file) {
-  const bool flushed = std::fflush(file.stream) == 0;
-  const bool closed = std::fclose(file.stream) == 0;
+  int error = std::fflush(file.stream) == 0 ? 0 : errno;
+  if (std::fclose(file.stream) != 0 && error == 0) error = errno;
   file.stream = nullptr;
-  bool renamed = false;
-  if (flushed && closed) {
 #ifdef _WIN32
-    renamed = MoveFileExA(file.temporaryPath.c_str(), file.destinationPath.c_str(),
-                          MOVEFILE_REPLACE_EXISTING) != 0;
+  const char* from = file.temporaryPath.c_str();
+  const char* to = file.destinationPath.c_str();
+  if (error == 0 && MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) == 0) error = EACCES;
 #else
-    renamed = std::rename(file.temporaryPath.c_str(), file.destinationPath.c_str()) == 0;
-#endif
+  if (error == 0 && std::rename(file.temporaryPath.c_str(), file.destinationPath.c_str()) != 0) {
+    error = errno;
   }
-  if (!renamed) std::remove(file.temporaryPath.c_str());
-  return renamed;
+#endif
+  if (error == 0) return true;
+  file.failure = WriteFailure{kWriteCauseSystem, error};
+  std::remove(file.temporaryPath.c_str());
+  return false;
 }
 
 void AbandonOutput(OutputFile& file) {

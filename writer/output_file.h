@@ -12,10 +12,25 @@
 #include <cstdio>
 #include <string>
 
+// Why writing failed, for messages that say more than a result of 1.
+enum WriteCause : int {
+  kWriteCauseNone = 0,
+  kWriteCauseSystem,    // the system's error: `systemError` holds its errno value
+  kWriteCauseFolder,    // the destination is a folder
+  kWriteCauseNotAFile,  // the destination is a device, a FIFO or a socket
+  kWriteCauseTooLarge,  // the file would pass the format's 4 GiB
+  kWriteCauseNoMemory,
+};
+struct WriteFailure {
+  WriteCause cause = kWriteCauseNone;
+  int systemError = 0;
+};
+
 struct OutputFile {
   std::FILE* stream = nullptr;
   std::string temporaryPath;
   std::string destinationPath;  // the file to replace, after following a symbolic link
+  WriteFailure failure;         // set when a call below returns false
 };
 
 bool OpenOutput(const char* destination, OutputFile& file);

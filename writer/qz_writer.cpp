@@ -205,21 +205,26 @@ bool WriteQz(const Model& model, bool smooth, QzSink sink) {
   return out.ok;
 }
 
-int WriteModel(const Model& model, const char* path, bool smooth) {
+int WriteModel(const Model& model, const char* path, bool smooth, WriteFailure* failure) {
   OutputFile file;
+  bool written = false;
   try {
-    if (!OpenOutput(path, file)) return 1;
-    const QzSink sink{[](void* context, const void* bytes, size_t size) {
-                        return WriteOutput(*static_cast<OutputFile*>(context), bytes, size);
-                      },
-                      &file};
-    if (!WriteQz(model, smooth, sink)) {
-      AbandonOutput(file);
-      return 1;
+    if (OpenOutput(path, file)) {
+      const QzSink sink{[](void* context, const void* bytes, size_t size) {
+                          return WriteOutput(*static_cast<OutputFile*>(context), bytes, size);
+                        },
+                        &file};
+      // A sink that did not fail leaves one reason for WriteQz to refuse: the format's sizes.
+      if (WriteQz(model, smooth, sink)) {
+        written = CommitOutput(file);
+      } else if (file.failure.cause == kWriteCauseNone) {
+        file.failure.cause = kWriteCauseTooLarge;
+      }
     }
-    return CommitOutput(file) ? 0 : 1;
   } catch (const std::exception&) {
-    AbandonOutput(file);  // no memory for the buffers
-    return 1;
+    file.failure = WriteFailure{kWriteCauseNoMemory};  // no memory for the buffers
   }
+  if (!written) AbandonOutput(file);
+  if (!written && failure != nullptr) *failure = file.failure;
+  return written ? 0 : 1;
 }

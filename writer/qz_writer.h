@@ -7,12 +7,13 @@
 // when the sink fails or the file would not fit the format's 32-bit sizes.
 //
 // WriteModel writes the file at `path` and returns 0, or 1 on any failure, in which case nothing
-// at `path` has changed (see output_file.h).
+// at `path` has changed (see output_file.h) and `failure`, when given, says why.
 #pragma once
 
 #include <cstddef>
 
 #include "reader/model.h"
+#include "writer/output_file.h"
 
 struct QzSink {
   bool (*write)(void* context, const void* bytes, size_t size);
@@ -20,4 +21,4 @@ struct QzSink {
 };
 
 bool WriteQz(const Model& model, bool smooth, QzSink sink);
-int WriteModel(const Model& model, const char* path, bool smooth);
+int WriteModel(const Model& model, const char* path, bool smooth, WriteFailure* failure = nullptr);
