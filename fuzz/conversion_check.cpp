@@ -51,7 +51,7 @@ std::string WriteToMemory(const Model& model, bool smooth, Bytes& bytes, bool& f
   uint64_t records = 0;
   for (const MeshObject& object : model.objects) {
     for (const Face& face : object.faces)
-      records += face.vertexCount <= 4 ? 1 : 1 + static_cast<uint64_t>(face.vertexCount - 3) / 2;
+      records += QzRecordsOf(face);
   }
   const uint64_t expected = sizeof(QzHeader) + sizeof(QzObjectEntry) * model.objects.size() +
                             sizeof(QzFaceRecord) * records +

@@ -46,7 +46,7 @@ TEST(Corpus, EveryDocumentLoadsWithItsCountsAndConverts) {
       for (size_t j = 0; j < model.objects.size(); ++j) {
         uint64_t records = 0;
         for (const Face& face : model.objects[j].faces)
-          records += face.vertexCount <= 4 ? 1 : 1 + (face.vertexCount - 3) / 2;
+          records += QzRecordsOf(face);
         EXPECT_EQ(file.objects[j].records, records) << name << " object " << j;
       }
     }

@@ -62,3 +62,9 @@ static_assert(offsetof(QzFaceRecord, colour) == 160 && offsetof(QzFaceRecord, te
 static_assert(offsetof(QzFaceRecord, zero) == 166);
 
 inline constexpr size_t kQzTextureSlotSize = 16;
+
+// A face of k corners takes one record up to four corners, and one more per two corners after:
+// (c0 c1 c2 c3), (c0 c3 c4 c5), ...
+inline uint64_t QzRecordsOf(const Face& face) {
+  return face.vertexCount <= 4 ? 1 : 1 + static_cast<uint64_t>(face.vertexCount - 3) / 2;
+}

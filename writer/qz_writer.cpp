@@ -52,11 +52,6 @@ struct ByteBuffer {
   }
 };
 
-// A face of k corners takes one record up to four corners, and one more per two corners after.
-uint64_t RecordsOf(const Face& face) {
-  return face.vertexCount <= 4 ? 1 : 1 + static_cast<uint64_t>(face.vertexCount - 3) / 2;
-}
-
 // The product with 255, truncated toward zero and saturated to 64 bits; NaN gives 0.
 uint32_t ColourByte(float component) {
   const double product = 255.0 * static_cast<double>(component);
@@ -109,7 +104,7 @@ void WriteFaceRecords(const MeshObject& object, size_t faceIndex, const Appearan
   const int32_t* indices = object.cornerIndices.data() + face.firstCorner;
   const float* uvs = object.cornerUvs.data() + 2 * size_t{face.firstCorner};
   const auto last = static_cast<uint32_t>(face.vertexCount - 1);
-  const uint64_t records = RecordsOf(face);
+  const uint64_t records = QzRecordsOf(face);
   for (uint64_t r = 0; r < records; ++r) {
     QzFaceRecord record;  // every field is set below
     for (uint32_t slot = 0; slot < 4; ++slot) {
@@ -145,7 +140,7 @@ bool WriteQz(const Model& model, bool smooth, QzSink sink) {
   for (const MeshObject& object : model.objects) {
     uint64_t records = 0;
     for (const Face& face : object.faces)
-      records += RecordsOf(face);
+      records += QzRecordsOf(face);
     objectRecords.push_back(records);
     totalRecords += records;
   }
