@@ -68,8 +68,11 @@ struct Bake {
   int32_t CornerIndex(const Face& face, uint32_t j) const {
     return object.cornerIndices[face.firstCorner + j];
   }
-  const float* CornerUv(const Face& face, uint32_t j) const {
-    return &object.cornerUvs[2 * (size_t{face.firstCorner} + j)];
+  void AppendUv(const Face& face, uint32_t j) {
+    const size_t at = 2 * (size_t{face.firstCorner} + j);
+    const float u = object.cornerUvs[at], v = object.cornerUvs[at + 1];
+    object.cornerUvs.push_back(u);
+    object.cornerUvs.push_back(v);
   }
   // The planes of a combination whose copies of a face are left out: those it lies on wholly.
   uint32_t SkippedPlanes(size_t f) const { return connected ? facePlanes[f] : 0u; }
@@ -154,24 +157,24 @@ struct Bake {
     for (uint32_t j = 0; j < k; ++j) {
       const uint32_t from = Odd(copy) ? TurnedOver(j, k) : j;
       object.cornerIndices.push_back(At(copy, CornerIndex(face, from)));
-      const float* uv = CornerUv(face, from);
-      object.cornerUvs.insert(object.cornerUvs.end(), uv, uv + 2);
+      AppendUv(face, from);
     }
     object.faces.push_back(Face{face.material, face.vertexCount, first});
   }
 
-  // The face joining an open edge of the copy on planes `near` to its reflection across `plane`:
-  // (b, a, a', b') for the edge a -> b, turned over with that copy, shared corners dropped.
+  // The face joining an open edge a -> b of the copy on planes `near` to its reflection a' -> b'
+  // across `plane`: (a, a', b', b), turned over with that copy, a corner shared with its
+  // reflection taken once.
   void Bridge(const OpenEdge& edge, uint32_t near, uint32_t plane) {
     ++addedFaces, addedCorners += 4;
     if (counting) return;
     const Face face = object.faces[edge.face];
-    const uint32_t ja = edge.corner,
-                   jb = (edge.corner + 1) % static_cast<uint32_t>(face.vertexCount);
+    const uint32_t ja = edge.corner;
+    const uint32_t jb = (edge.corner + 1) % static_cast<uint32_t>(face.vertexCount);
     const int32_t a = CornerIndex(face, ja), b = CornerIndex(face, jb);
     const uint32_t far = near | plane;
-    const int32_t loop[4] = {At(near, b), At(near, a), At(far, a), At(far, b)};
-    const uint32_t uvFrom[4] = {jb, ja, ja, jb};
+    const int32_t loop[4] = {At(near, a), At(far, a), At(far, b), At(near, b)};
+    const uint32_t uvFrom[4] = {ja, ja, jb, jb};
     uint32_t kept[4], k = 0;
     for (uint32_t m = 0; m < 4; ++m) {
       if (loop[m] != loop[(m + 3) % 4]) kept[k++] = m;
@@ -181,8 +184,7 @@ struct Bake {
     for (uint32_t j = 0; j < k; ++j) {
       const uint32_t m = kept[Odd(near) ? TurnedOver(j, k) : j];
       object.cornerIndices.push_back(loop[m]);
-      const float* uv = CornerUv(face, uvFrom[m]);
-      object.cornerUvs.insert(object.cornerUvs.end(), uv, uv + 2);
+      AppendUv(face, uvFrom[m]);
     }
     object.faces.push_back(Face{face.material, static_cast<int32_t>(k), first});
   }

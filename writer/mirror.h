@@ -12,9 +12,10 @@
 // Connected halves also meet as the modeller joins them: a vertex lying on a plane is shared with
 // its reflection instead of copied; a face lying wholly on a plane gets no copies across that
 // plane; and every open edge (an edge of one face only) whose two ends lie within the joining
-// distance of a plane is bridged to its reflection across that plane by a new face, a triangle
-// when one end lies on the plane (an edge lying on the plane needs none). A bridge has the
-// material of the edge's face and the UVs of the edge's two ends on both sides. The bridges
+// distance of a plane is bridged to its reflection across that plane by a new face: (a, a', b',
+// b) for the edge a -> b and its reflection a' -> b', turned over with the copy it starts from, a
+// triangle when one end lies on the plane (an edge lying on the plane needs none). A bridge has
+// the material of the edge's face and the UVs of the edge's two ends on both sides. The bridges
 // follow the copies, by plane (X, Y, Z), then by the copy on their near side, then in the order
 // of their edges in the faces. The joining distance is mirrorDistance, or kDefaultJoinDistance
 // when that is negative (absent from the document).
