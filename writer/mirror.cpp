@@ -175,7 +175,7 @@ struct Bake {
     const uint32_t far = near | plane;
     const int32_t loop[4] = {At(near, a), At(far, a), At(far, b), At(near, b)};
     const uint32_t uvFrom[4] = {ja, ja, jb, jb};
-    uint32_t kept[4], k = 0;
+    uint32_t kept[4] = {}, k = 0;
     for (uint32_t m = 0; m < 4; ++m) {
       if (loop[m] != loop[(m + 3) % 4]) kept[k++] = m;
     }
