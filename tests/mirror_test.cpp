@@ -157,8 +157,9 @@ TEST(Mirror, CopiesFaceTheMirroredWay) {
               kLoadOk);
     BakeMirrors(model);
     const std::vector<uint8_t> bytes = QzBytes(model, false);
-    std::vector<QzFaceRecord> records((bytes.size() - 108) / sizeof(QzFaceRecord));
-    std::memcpy(records.data(), &bytes[108], records.size() * sizeof(QzFaceRecord));
+    const size_t start = sizeof(QzHeader) + sizeof(QzObjectEntry);
+    std::vector<QzFaceRecord> records((bytes.size() - start) / sizeof(QzFaceRecord));
+    std::memcpy(records.data(), &bytes[start], records.size() * sizeof(QzFaceRecord));
     ASSERT_EQ(records.size(), 1u << std::popcount(unsigned(axes)));
     size_t r = 1;
     for (int planes = 1; planes < 8; ++planes) {
@@ -234,27 +235,27 @@ TEST(Mirror, RandomObjectsBakeWellFormed) {
       continue;
     }
     ASSERT_EQ(object.cornerUvs.size(), 2 * object.cornerIndices.size());
-    for (size_t i = 0; i < object.cornerIndices.size(); ++i) {
-      const int32_t index = object.cornerIndices[i];
-      ASSERT_TRUE(index == -1 || (index >= 0 && size_t(index) < object.vertices.size())) << round;
-      if (i < before.cornerIndices.size()) {
-        const int32_t was = before.cornerIndices[i];
-        EXPECT_EQ(index, was >= 0 && size_t(was) < n ? was : -1);
-      }
-    }
     uint32_t next = 0;
-    for (size_t f = 0; f < object.faces.size(); ++f) {
-      ASSERT_EQ(object.faces[f].firstCorner, next) << round;
-      ASSERT_GE(object.faces[f].vertexCount, 1) << round;
-      next += static_cast<uint32_t>(object.faces[f].vertexCount);
+    for (const Face& face : object.faces) {
+      ASSERT_TRUE(face.firstCorner == next && face.vertexCount >= 1) << round;
+      next += static_cast<uint32_t>(face.vertexCount);
     }
     ASSERT_EQ(next, object.cornerIndices.size());
-    for (size_t v = 0; v < object.vertices.size(); ++v) {
+    for (size_t i = 0; i < next; ++i) {
+      const int32_t index = object.cornerIndices[i];
+      ASSERT_TRUE(index >= -1 && index < static_cast<int32_t>(object.vertices.size())) << round;
+      if (i < before.cornerIndices.size()) {
+        const int32_t was = before.cornerIndices[i];
+        EXPECT_EQ(index, was >= 0 && was < int32_t(n) ? was : -1) << round;
+      }
+    }
+    EXPECT_TRUE(n == 0 || std::memcmp(object.vertices.data(), before.vertices.data(), n * 16) == 0);
+    for (size_t v = n; v < object.vertices.size(); ++v) {
       bool found = false;
-      for (size_t w = 0; w < n && !found; ++w) {
-        for (int planes = 0; planes < 8 && !found; ++planes) {
-          const Vec4 r = Reflected(before.vertices[w], v < n ? 0 : planes);
-          found = std::memcmp(&r, &object.vertices[v], sizeof r) == 0 && (v >= n || v == w);
+      for (size_t w = 0; w < n; ++w) {
+        for (int planes = 1; planes < 8; ++planes) {
+          const Vec4 r = Reflected(before.vertices[w], planes);
+          found = found || std::memcmp(&r, &object.vertices[v], sizeof r) == 0;
         }
       }
       EXPECT_TRUE(found) << round << " vertex " << v;
@@ -279,12 +280,10 @@ TEST(Mirror, RealConnectedMirrorAsTheModellerFreezesIt) {
   }
   ASSERT_TRUE(baked && frozen && baked->mirror == 2 && frozen->mirror == 0);
   ASSERT_EQ(baked->vertices.size(), frozen->vertices.size());
-  const float dx = frozen->vertices[0].x - baked->vertices[0].x;
-  const float dy = frozen->vertices[0].y - baked->vertices[0].y;
-  const float dz = frozen->vertices[0].z - baked->vertices[0].z;
+  const Vec4 a0 = baked->vertices[0], b0 = frozen->vertices[0];
   for (size_t v = 0; v < baked->vertices.size(); ++v) {
     const Vec4 a = baked->vertices[v], b = frozen->vertices[v];
-    ASSERT_TRUE(a.x + dx == b.x && a.y + dy == b.y && a.z + dz == b.z) << v;
+    ASSERT_TRUE(a.x - a0.x == b.x - b0.x && a.y - a0.y == b.y - b0.y && a.z - a0.z == b.z - b0.z);
   }
   ASSERT_EQ(baked->faces.size(), frozen->faces.size());
   auto loop = [](const MeshObject& o, const Face& f, int32_t start) {
