@@ -45,6 +45,13 @@ struct MeshObject {
   std::vector<Face> faces;             // in file order
   std::vector<int32_t> cornerIndices;  // vertex index of every corner of every face
   std::vector<float> cornerUvs;        // u, v of every corner of every face
+  // Settings the QZ records cannot carry, as the modeller saved them.
+  bool visible = true;        // "visible 0": hidden in the modeller
+  int32_t mirror = 0;         // 0 none, 1 separate halves, 2 halves connected at the seam
+  int32_t mirrorAxis = 1;     // the mirror planes: X = 1, Y = 2, Z = 4
+  float mirrorDistance = -1;  // "mirror_dis", the joining distance; negative when absent
+  int32_t patch = 0;          // a subdivision surface's type; 0 for plain polygons
+  bool lathe = false;         // "lathe": the object is a profile the modeller turns
 };
 
 struct Model {

@@ -184,6 +184,13 @@ bool ReadObjectChunk(MqoReader& reader, MeshObject& object) {
         if (!ReadBinaryVertexChunk(reader, object)) return false;
       } else if (token == "face") {
         if (!ReadFaceChunk(reader, object)) return false;
+      } else if (depth == 1) {
+        if (token == "visible") object.visible = NextInt(reader) != 0;
+        if (token == "mirror") object.mirror = NextInt(reader);
+        if (token == "mirror_axis") object.mirrorAxis = NextInt(reader);
+        if (token == "mirror_dis") object.mirrorDistance = NextReal(reader);
+        if (token == "patch") object.patch = NextInt(reader);
+        if (token == "lathe") object.lathe = NextInt(reader) != 0;
       }
     }
   }
