@@ -1,7 +1,11 @@
 // Command-line interpretation and the command-line way of converting.
 #include "front/command_line.h"
 
+#include <cstdio>
+
+#include "front/conversion_report.h"
 #include "front/convert_file.h"
+#include "front/resources/texts.h"
 
 RawCommandLine InterpretRawCommandLine(std::string_view raw) {
   RawCommandLine result;
@@ -31,9 +35,15 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
       optionsEnded = true;
     } else if (argument == "--flat") {
       parsed.flat = true;
+    } else if (argument == "--mirror") {
+      parsed.mirror = true;
+    } else if (argument == "--visible-only") {
+      parsed.visibleOnly = true;
+    } else if (argument == "-q" || argument == "--quiet") {
+      parsed.quiet = true;
     } else if (argument == "-o" || argument == "--output") {
-      if (i + 1 >= arguments.size()) return fail(argument + " needs a path");
-      if (parsed.hasOutput) return fail("only one " + argument + " may be given");
+      if (i + 1 >= arguments.size()) return fail(argument + kNeedsPathText);
+      if (parsed.hasOutput) return fail(argument + kOnlyOnceText);
       parsed.hasOutput = true;
       parsed.outputPath = arguments[++i];
     } else if (argument == "-h" || argument == "--help") {
@@ -41,27 +51,30 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
     } else if (argument == "--version") {
       if (parsed.action != Arguments::kHelp) parsed.action = Arguments::kVersion;
     } else {
-      return fail("unknown option " + argument);
+      return fail(kUnknownOptionText + argument);
     }
   }
   if (parsed.action != Arguments::kConvert) return parsed;
   if (parsed.files.empty()) {
-    if (parsed.hasOutput || parsed.flat) return fail("no file to convert");
+    const bool options = parsed.hasOutput || parsed.flat || parsed.mirror || parsed.visibleOnly;
+    if (options || parsed.quiet) return fail(kNoFileText);
     parsed.action = Arguments::kDialog;
   } else if (parsed.hasOutput && parsed.files.size() != 1) {
-    return fail("-o names the destination of one file only");
+    return fail(kOneFileText);
   }
   return parsed;
 }
 
 int ConvertArguments(const Arguments& arguments) {
+  const ConversionOptions options{!arguments.flat, arguments.mirror, arguments.visibleOnly};
   int status = 0;
   for (const std::string& file : arguments.files) {
     const std::string destination = arguments.hasOutput ? arguments.outputPath : file + ".qz";
-    if (ConvertFileWithNormals(nullptr, file.c_str(), destination.c_str(), !arguments.flat) !=
-        kConverted) {
-      status = 1;
-    }
+    const Conversion conversion = Convert(file.c_str(), destination.c_str(), options);
+    if (conversion.outcome != kConverted) status = 1;
+    for (const std::string& line : ReportLines(file, destination, conversion, arguments.quiet))
+      std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
   }
   return status;
 }

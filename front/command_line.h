@@ -3,7 +3,7 @@
 // Windows hands the program one raw text: empty means the dialog; otherwise its first and last
 // characters are dropped (the quotes around a path, whatever they are) and the rest is the source
 // path, with ".qz" appended for the destination. Other platforms hand over split, unquoted
-// arguments: vuv2ez [--flat] [-o PATH] [--] FILE...
+// arguments: vuv2ez [--flat] [--mirror] [--visible-only] [-q] [-o PATH] [--] FILE...
 #pragma once
 
 #include <string>
@@ -21,14 +21,17 @@ RawCommandLine InterpretRawCommandLine(std::string_view raw);
 struct Arguments {
   enum Action { kConvert, kDialog, kHelp, kVersion, kUsageError } action = kConvert;
   bool flat = false;
+  bool mirror = false;       // --mirror: mirror objects written whole
+  bool visibleOnly = false;  // --visible-only: hidden objects left out
+  bool quiet = false;        // -q: no warnings
   bool hasOutput = false;
   std::string outputPath;
   std::vector<std::string> files;
-  std::string error;  // what was wrong, for kUsageError
+  std::string error;  // what was wrong, for kUsageError, in the program's language
 };
 
 Arguments ParseArguments(const std::vector<std::string>& arguments);
 
-// Converts every file of `arguments` (action kConvert) with no owner window; 0 when every one of
-// them was converted, 1 otherwise.
+// Converts every file of `arguments` (action kConvert), reporting each in lines on standard error
+// (see conversion_report.h); 0 when every one of them was converted, 1 otherwise.
 int ConvertArguments(const Arguments& arguments);

@@ -1,42 +1,41 @@
-// The conversion driver: the one place that shows messages.
+// The conversion driver: the conversion itself, and the one place that shows its outcome in a
+// message box.
 #include "front/convert_file.h"
+
+#include <algorithm>
 
 #include "front/resources/conversion_dialog.h"
 #include "front/resources/texts.h"
-#include "reader/model.h"
+#include "writer/mirror.h"
 #include "writer/qz_writer.h"
 
-namespace {
-
-ConversionOutcome Convert(HWND window, const char* sourcePath, const char* destinationPath,
-                          const bool* chosenSmooth) {
+Conversion Convert(const char* sourcePath, const char* destinationPath,
+                   const ConversionOptions& options) {
+  Conversion conversion;
   Model model;
-  const LoadResult result = LoadModel(model, sourcePath);
+  const LoadResult result = LoadModel(model, sourcePath, &conversion.loadFailure);
   if (result != kLoadOk) {
-    MessageBoxA(window, result == kLoadNotMqo ? kNotMqoText : kReadFailedText, kCaption, MB_OK);
-    return result == kLoadNotMqo ? kSourceNotMqo : kSourceUnreadable;
+    conversion.outcome = result == kLoadNotMqo ? kSourceNotMqo : kSourceUnreadable;
+    return conversion;
   }
-  // The checkbox is read now, after loading, as the user left it when pressing the button.
-  const bool smooth = chosenSmooth != nullptr
-                          ? *chosenSmooth
-                          : window == nullptr || IsDlgButtonChecked(window, IDC_FLAT_NORMALS) == 0;
-  const int written = WriteModel(model, destinationPath, smooth);
-  FreeModel(model);
-  if (written != 0) {
-    MessageBoxA(window, kWriteFailedText, kCaption, MB_OK);
-    return kDestinationUnwritable;
+  if (options.visibleOnly) {
+    std::erase_if(model.objects, [](const MeshObject& object) { return !object.visible; });
   }
-  MessageBoxA(window, kFinishedText, kCaption, MB_OK);
-  return kConverted;
+  if (options.bakeMirrors) BakeMirrors(model);
+  conversion.notes = NoteModel(model);
+  if (options.bakeMirrors) conversion.notes.mirrorObjects = 0;  // written whole
+  if (WriteModel(model, destinationPath, options.smooth, &conversion.writeFailure) != 0) {
+    conversion.outcome = kDestinationUnwritable;
+  }
+  return conversion;
 }
-
-}  // namespace
 
 ConversionOutcome ConvertFile(HWND window, const char* sourcePath, const char* destinationPath) {
-  return Convert(window, sourcePath, destinationPath, nullptr);
-}
-
-ConversionOutcome ConvertFileWithNormals(HWND window, const char* sourcePath,
-                                         const char* destinationPath, bool smooth) {
-  return Convert(window, sourcePath, destinationPath, &smooth);
+  // The check box as the user left it when pressing the button.
+  const bool smooth = window == nullptr || IsDlgButtonChecked(window, IDC_FLAT_NORMALS) == 0;
+  const ConversionOutcome outcome =
+      Convert(sourcePath, destinationPath, ConversionOptions{smooth}).outcome;
+  const char* const texts[] = {kFinishedText, kReadFailedText, kNotMqoText, kWriteFailedText};
+  MessageBoxA(window, texts[outcome], kCaption, MB_OK);
+  return outcome;
 }

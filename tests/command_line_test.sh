@@ -16,8 +16,12 @@ vuv2ez=$(realpath "$1") qzdump=$(realpath "$2") source=$3
 w=$(mktemp -d)
 trap 'umount "$w/ro" "$w/small" 2>/dev/null; chmod -R u+w "$w"; rm -rf "$w"' EXIT
 failures=0
-done="VUV2EZ: 変換が終了しました。" read="VUV2EZ: ファイルの読み込みに失敗しました。"
-notmqo="VUV2EZ: MQO フォーマットではありません。" write="VUV2EZ: ファイルの書き込みに失敗しました。"
+# The lines that report a file, and the reasons they give.
+converted() { echo "VUV2EZ: $1: 変換が終了しました。"; }
+unread() { echo "VUV2EZ: $1: ファイルの読み込みに失敗しました。$2"; }
+unwritten() { echo "VUV2EZ: $1: ファイルの書き込みに失敗しました。$2"; }
+missing="ファイルまたはフォルダーがありません。" folder="ファイルではなくフォルダーです。"
+special="通常のファイルではありません。" full="ディスクがいっぱいです。" toolong="パスが長すぎます。"
 usage=$("$vuv2ez" --help)
 
 mkdir -p "$w/cwd" "$w/tmp" "$w/m" "$w/out" "$w/ro" "$w/small" "$w/out/a folder" "$w/ref"
@@ -46,6 +50,12 @@ cp "$w/m/cube.mqo" "$w/m$long/cube.mqo"
   cp "$w/m/cube.mqo" . && printf 'keep\n' >keep.qz) # 4,096 bytes and more: made step by step
 names=("with spaces .mqo" "quote\"d 'both' .mqo" "日本語のモデル　全角.mqo" "-leading-dash.mqo")
 for name in "${names[@]}"; do cp "$w/m/cube.mqo" "$w/m/$name"; done
+# What the QZ file cannot carry as the modeller shows it: a hidden object, a mirror object, faces
+# of five and two corners, a corner and a material out of range, a long texture name.
+printf 'Metasequoia\nMaterial 1 {\n "m" tex("a_very_long_texture_name.bmp")\n}\n%b%b%b' \
+  'Object "hidden" {\n visible 0\n vertex 3 {\n 0 0 0\n 1 0 0\n 0 1 0\n }\n face 1 {\n 3 V(0 1 2)\n }\n}\n' \
+  'Object "half" {\n mirror 1\n mirror_axis 1\n vertex 5 {\n 1 0 0\n 2 0 0\n 2 1 0\n 1 1 0\n 1.5 2 0\n }\n' \
+  ' face 3 {\n 5 V(0 1 2 4 3)\n 2 V(0 1) M(3)\n 3 V(0 1 9)\n }\n}\n' >"$w/m/notes.mqo"
 if [ -n "${VUV2EZ_IN_NAMESPACE:-}" ]; then
   mount -t tmpfs -o size=64k tmpfs "$w/small" && cp "$w/out/keep.qz" "$w/small/keep.qz"
   mount --bind "$w/ro" "$w/ro" && mount -o remount,bind,ro "$w/ro" "$w/ro"
@@ -88,37 +98,69 @@ row() {
 }
 mounted() { [ -n "${VUV2EZ_IN_NAMESPACE:-}" ] || { echo "SKIP $1: no mount namespace"; false; }; }
 
-row "smooth by default" 0 "$done" m/cube.mqo.qz=ref/smooth -- "$vuv2ez" "$w/m/cube.mqo"
-row "flat, --output" 0 "$done" out/f.qz=ref/flat -- "$vuv2ez" --output "$w/out/f.qz" "$w/m/cube.mqo" --flat
-row "a file a line" 1 "$done"$'\n'"$read"$'\n'"$done" "m/cube.mqo.qz=ref/smooth|m/bare.mqo.qz=ref/empty" -- \
-  "$vuv2ez" "$w/m/cube.mqo" "$w/m/missing.mqo" "$w/m/bare.mqo"
-row "empty source" 1 "$notmqo" - -- "$vuv2ez" -o "$w/out/keep.qz" "$w/m/empty.mqo"
-for from in missing.mqo "" fifo.mqo dangling.mqo /dev/zero "$long$longer/cube.mqo"; do
-  [[ "$from" == /dev/* ]] || from=$w/m/$from
-  row "source [${from:0:60}]" 1 "$read" - -- "$vuv2ez" -o "$w/out/keep.qz" "$from"
+c=$w/m/cube.mqo
+row "smooth by default" 0 "$(converted "$c")" m/cube.mqo.qz=ref/smooth -- "$vuv2ez" "$c"
+row "flat, --output" 0 "$(converted "$c")" out/f.qz=ref/flat -- "$vuv2ez" --output "$w/out/f.qz" "$c" --flat
+row "a line a file" 1 "$(converted "$c"; unread "$w/m/none.mqo" "$missing"; converted "$w/m/bare.mqo")" \
+  "m/cube.mqo.qz=ref/smooth|m/bare.mqo.qz=ref/empty" -- "$vuv2ez" "$c" "$w/m/none.mqo" "$w/m/bare.mqo"
+row "empty source" 1 "VUV2EZ: $w/m/empty.mqo: MQO フォーマットではありません。" - -- \
+  "$vuv2ez" -o "$w/out/keep.qz" "$w/m/empty.mqo"
+for from in "$w/m/none.mqo|$missing" "$w/m/|$folder" "$w/m/fifo.mqo|$special" \
+  "$w/m/dangling.mqo|$missing" "/dev/zero|$special" "$w/m$long$longer/cube.mqo|$toolong"; do
+  row "source [${from:0:60}]" 1 "$(unread "${from%|*}" "${from#*|}")" - -- \
+    "$vuv2ez" -o "$w/out/keep.qz" "${from%|*}"
 done
-row "source of 1,100 bytes" 0 "$done" "m$long/cube.mqo.qz=ref/smooth" -- "$vuv2ez" "$w/m$long/cube.mqo"
-for to in "out/no such folder/x.qz" "out/a folder" out/dangling.qz out/fifo.qz out/null \
-  "m$long$longer/keep.qz"; do
-  [ "$to" = out/null ] && [ ! -c "$w/out/null" ] && continue
-  row "destination [${to:0:60}]" 1 "$write" - -- "$vuv2ez" -o "$w/$to" "$w/m/cube.mqo"
+row "source of 1,100 bytes" 0 "$(converted "$w/m$long/cube.mqo")" "m$long/cube.mqo.qz=ref/smooth" -- \
+  "$vuv2ez" "$w/m$long/cube.mqo"
+for to in "out/no such folder/x.qz|$missing" "out/a folder|$folder" "out/dangling.qz|$missing" \
+  "out/fifo.qz|$special" "out/null|$special" "m$long$longer/keep.qz|$toolong"; do
+  [ "${to%|*}" = out/null ] && [ ! -c "$w/out/null" ] && continue
+  row "destination [${to:0:60}]" 1 "$(unwritten "$w/${to%|*}" "${to#*|}")" - -- \
+    "$vuv2ez" -o "$w/${to%|*}" "$c"
 done
-row "disk full (file size limit)" 1 "$write" - -- bash -c 'trap "" XFSZ; ulimit -f 64; exec "$@"' _ \
-  "$vuv2ez" -o "$w/out/keep.qz" "$w/m/big.mqo"
-mounted "full disk" && row "disk full (64 KiB)" 1 "$write" - -- "$vuv2ez" -o "$w/small/keep.qz" "$w/m/big.mqo"
+row "disk full (file size limit)" 1 "$(unwritten "$w/out/keep.qz" "$full")" - -- \
+  bash -c 'trap "" XFSZ; ulimit -f 64; exec "$@"' _ "$vuv2ez" -o "$w/out/keep.qz" "$w/m/big.mqo"
+mounted "full disk" && row "disk full (64 KiB)" 1 "$(unwritten "$w/small/keep.qz" "$full")" - -- \
+  "$vuv2ez" -o "$w/small/keep.qz" "$w/m/big.mqo"
+readonly="読み取り専用のファイルシステムです。"
+[ -n "${VUV2EZ_IN_NAMESPACE:-}" ] || readonly="アクセスが許可されていません。"
 [ "$(id -u)" = 0 ] && [ -z "${VUV2EZ_IN_NAMESPACE:-}" ] && echo "SKIP read-only folder: running as root" ||
-  row "read-only folder" 1 "$write" - -- "$vuv2ez" -o "$w/ro/keep.qz" "$w/m/cube.mqo"
-row "-o through a link" 0 "$done" out/real.qz=ref/smooth -- "$vuv2ez" -o "$w/out/link.qz" "$w/m/cube.mqo"
+  row "read-only folder" 1 "$(unwritten "$w/ro/keep.qz" "$readonly")" - -- "$vuv2ez" -o "$w/ro/keep.qz" "$c"
+row "-o through a link" 0 "$(converted "$c")" out/real.qz=ref/smooth -- "$vuv2ez" -o "$w/out/link.qz" "$c"
 for name in "${names[@]}"; do
-  row "source [$name]" 0 "$done" "m/$name.qz=ref/smooth" -- "$vuv2ez" -- "$w/m/$name"
-  row "-o [$name]" 0 "$done" "out/$name=ref/smooth" -- "$vuv2ez" -o "$w/out/$name" "$w/m/cube.mqo"
+  row "source [$name]" 0 "$(converted "$w/m/$name")" "m/$name.qz=ref/smooth" -- "$vuv2ez" -- "$w/m/$name"
+  row "-o [$name]" 0 "$(converted "$c")" "out/$name=ref/smooth" -- "$vuv2ez" -o "$w/out/$name" "$c"
 done
-CWD=$w/m row "relative -o -x.qz" 0 "$done" m/-x.qz=ref/smooth -- "$vuv2ez" -o -x.qz -- -leading-dash.mqo
-row "options end at --" 1 "$read" - -- "$vuv2ez" -- --flat
-row "- is a file" 1 "$read" - -- "$vuv2ez" -
-for args in "-o x.qz a.mqo b.mqo|-o names the destination of one file only" \
-  "--bogus a.mqo|unknown option --bogus" "a.mqo -o|-o needs a path" "--flat|no file to convert" \
-  "-o x -o y a.mqo|only one -o may be given"; do
+CWD=$w/m row "relative -o -x.qz" 0 "$(converted -leading-dash.mqo)" m/-x.qz=ref/smooth -- \
+  "$vuv2ez" -o -x.qz -- -leading-dash.mqo
+n=$w/m/notes.mqo
+# warnings [OBJECTS FACES]: the warning lines of notes.mqo, with the objects' and faces' counts
+# as written (none for the objects).
+warnings() {
+  for text in "非表示のオブジェクト ${1-1} 個も変換しました (--visible-only で除きます)" \
+    "ミラーのオブジェクト ${1-1} 個を片側だけ書き出しました (--mirror で両側を書き出します)" \
+    "頂点が 5 つ以上の面 ${2-1} 個を扇形に分けて書き出しました" "頂点が 1 つか 2 つの面が ${2-1} 個あります" \
+    "範囲外の頂点番号 ${2-1} 個を原点にしました" \
+    "範囲外の材質番号をもつ面 ${2-1} 個を白、テクスチャーなしにしました" \
+    "16 バイトを超えるテクスチャー名 1 個を切り詰めました"; do
+    [[ "$text" == *"  個"* ]] || echo "VUV2EZ: $n: 警告: $text。"
+  done
+}
+row "warnings" 0 "$(converted "$n"; warnings)" m/notes.mqo.qz=m/notes.mqo.qz -- "$vuv2ez" "$n"
+row "-q: no warnings, the same bytes" 0 "$(converted "$n")" out/q.qz=m/notes.mqo.qz -- \
+  "$vuv2ez" -q -o "$w/out/q.qz" "$n"
+row "--visible-only --mirror" 0 "$(converted "$n"; warnings "" 2)" out/vm.qz=out/vm.qz -- \
+  "$vuv2ez" --visible-only --mirror -o "$w/out/vm.qz" "$n"
+# One object left of two; its four records (a fan of two, a two-corner face, a triangle) and their
+# reflections on the plane x = 0.
+[ "$("$qzdump" --summary "$w/out/vm.qz" | sed -n '2p;3p' | cut -d' ' -f1,2 | xargs)" = "objects 1 faces 8" ] ||
+  { echo "FAIL --visible-only --mirror: $("$qzdump" --summary "$w/out/vm.qz" | head -n 3)"; failures=$((failures + 1)); }
+row "options end at --" 1 "$(unread --flat "$missing")" - -- "$vuv2ez" -- --flat
+row "- is a file" 1 "$(unread - "$missing")" - -- "$vuv2ez" -
+for args in "-o x.qz a.mqo b.mqo|-o はファイルが一つのときだけ指定できます。" \
+  "--bogus a.mqo|不明なオプションです: --bogus" "a.mqo -o|-o には出力先のパスが要ります。" \
+  "--flat|変換するファイルがありません。" "-q|変換するファイルがありません。" \
+  "-o x -o y a.mqo|-o は一度だけ指定できます。"; do
   row "usage: ${args%|*}" 2 "vuv2ez: ${args#*|}"$'\n'"$usage" - -- "$vuv2ez" ${args%|*}
 done
 row "help" 0 "" - -- "$vuv2ez" a.mqo --help --version

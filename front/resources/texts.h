@@ -12,6 +12,56 @@ inline constexpr char kWriteFailedText[] = "ファイルの書き込みに失敗
 
 inline constexpr char kOkButton[] = "OK";
 
+// The command line on Linux names the file of every line, and says why a read or a write failed.
+inline constexpr char kWarningText[] = "警告: ";
+inline constexpr char kNoSuchFileText[] = "ファイルまたはフォルダーがありません。";
+inline constexpr char kPermissionDeniedText[] = "アクセスが許可されていません。";
+inline constexpr char kFolderText[] = "ファイルではなくフォルダーです。";
+inline constexpr char kNotAFileText[] = "通常のファイルではありません。";
+inline constexpr char kDiskFullText[] = "ディスクがいっぱいです。";
+inline constexpr char kReadOnlyText[] = "読み取り専用のファイルシステムです。";
+inline constexpr char kNameTooLongText[] = "パスが長すぎます。";
+inline constexpr char kTooLargeText[] = "大きすぎてメモリーに収まりません。";
+inline constexpr char kShortenedText[] = "読み込みの途中でファイルが短くなりました。";
+inline constexpr char kZipNoDocumentText[] = "ZIP の中に .mqo ファイルがありません。";
+inline constexpr char kZipDamagedText[] = "ZIP ファイルが壊れています。";
+inline constexpr char kZipUnsupportedText[] =
+    "対応していない ZIP ファイルです (暗号化、ZIP64、分割、または未対応の圧縮方式)。";
+inline constexpr char kOverCountedText[] = "ファイルの大きさに見合わない数が書かれています。";
+inline constexpr char kBinaryDamagedText[] = "バイナリーの頂点データが壊れています。";
+inline constexpr char kPastFormatText[] = "QZ ファイルの大きさの上限 (4 GiB) を超えます。";
+inline constexpr char kNoMemoryText[] = "メモリーが足りません。";
+
+// Warnings: what the QZ file does not carry as the modeller shows it; each says a count between
+// its two parts.
+struct NoteText {
+  const char* before;
+  const char* after;
+};
+inline constexpr NoteText kHiddenNote{"非表示のオブジェクト ",
+                                      " 個も変換しました (--visible-only で除きます)。"};
+inline constexpr NoteText kMirrorNote{
+    "ミラーのオブジェクト ", " 個を片側だけ書き出しました (--mirror で両側を書き出します)。"};
+inline constexpr NoteText kLatheNote{"回転体のオブジェクト ", " 個を断面のまま書き出しました。"};
+inline constexpr NoteText kPatchNote{"曲面のオブジェクト ",
+                                     " 個を制御メッシュのまま書き出しました。"};
+inline constexpr NoteText kFanNote{"頂点が 5 つ以上の面 ", " 個を扇形に分けて書き出しました。"};
+inline constexpr NoteText kShortFaceNote{"頂点が 1 つか 2 つの面が ", " 個あります。"};
+inline constexpr NoteText kCornerRangeNote{"範囲外の頂点番号 ", " 個を原点にしました。"};
+inline constexpr NoteText kMaterialRangeNote{"範囲外の材質番号をもつ面 ",
+                                             " 個を白、テクスチャーなしにしました。"};
+inline constexpr NoteText kTextureNameNote{"16 バイトを超えるテクスチャー名 ",
+                                           " 個を切り詰めました。"};
+inline constexpr NoteText kWrapNote{"面が 65,535 を超えるオブジェクト ",
+                                    " 個は、面の数の欄があふれます。"};
+
+// Usage errors.
+inline constexpr char kNeedsPathText[] = " には出力先のパスが要ります。";
+inline constexpr char kOnlyOnceText[] = " は一度だけ指定できます。";
+inline constexpr char kUnknownOptionText[] = "不明なオプションです: ";
+inline constexpr char kNoFileText[] = "変換するファイルがありません。";
+inline constexpr char kOneFileText[] = "-o はファイルが一つのときだけ指定できます。";
+
 // The dialog in a terminal: the keys that stand in for the mouse, and why it cannot open.
 inline constexpr char kTerminalKeysHint[] = "Tab: 移動  Ctrl+Q: 閉じる";
 inline constexpr char kNoTerminalInputText[] =
@@ -26,13 +76,18 @@ inline constexpr char kUnknownTerminalText[] =
     "変換ダイアログを開けません: 端末の種類がわかりません (TERM を確かめてください)。";
 
 inline constexpr char kUsageText[] =
-    "使い方: vuv2ez [--flat] [-o 出力.qz] [--] ファイル.mqo...\n"
+    "使い方: vuv2ez [--flat] [--mirror] [--visible-only] [-q] [-o 出力.qz] [--] ファイル.mqo...\n"
     "  MQO ファイルを QZ ファイル (ファイル名 + \".qz\") に変換します。\n"
     "  ファイルを指定しないと変換ダイアログを開きます。\n"
     "\n"
     "  --flat           法線をフラットシェーディング用にする\n"
+    "  --mirror         ミラーのオブジェクトを両側とも書き出す (モデラーの表示のとおり)\n"
+    "  --visible-only   非表示のオブジェクトを書き出さない\n"
+    "  -q, --quiet      警告を表示しない (結果の行は表示する)\n"
     "  -o, --output 先  出力先のファイル (ファイルが一つのときだけ)\n"
     "  -h, --help       この説明を表示する\n"
     "      --version    版を表示する\n"
     "\n"
-    "終了コード: すべて変換できたら 0、できなかったものがあれば 1、使い方の誤りは 2。\n";
+    "結果はファイルごとに一行ずつ、警告はその後に、標準エラー出力に表示します。\n"
+    "終了コード: すべて変換できたら 0、できなかったものがあれば 1、使い方の誤りは 2\n"
+    "(警告は終了コードを変えません)。\n";

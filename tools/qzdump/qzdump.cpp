@@ -1,7 +1,8 @@
 // qzdump: shows what a QZ model file holds, as stable text or as a Wavefront OBJ.
 //
 //   qzdump FILE.qz              header, object table, texture table and every face record
-//   qzdump --summary FILE.qz    counts, sizes and textures only
+//   qzdump --summary FILE.qz    counts, sizes and textures only, and the records that show no
+//                               surface (fewer than three distinct corner positions)
 //   qzdump --obj OUT.obj FILE.qz
 // Exit status: 0 done, 1 the file is unreadable or malformed (one line says why), 2 bad usage.
 #include <cinttypes>
@@ -37,6 +38,19 @@ void PrintSummary(const QzFile& file) {
               h.objectTableSize, h.objectTableOffset);
   std::printf("faces %zu (data %" PRIu32 " bytes at %" PRIu32 ")\n", file.faces.size(),
               h.faceDataSize, h.faceDataOffset);
+  // A record whose corners hold fewer than three distinct positions shows no surface.
+  size_t degenerate = 0;
+  for (const QzFaceRecord& r : file.faces) {
+    size_t distinct = 0;
+    for (size_t i = 0; i < 4; ++i) {
+      bool seen = false;
+      for (size_t k = 0; k < i; ++k)
+        seen = seen || std::memcmp(&r.positions[i], &r.positions[k], 12) == 0;
+      distinct += !seen;
+    }
+    degenerate += distinct < 3;
+  }
+  std::printf("degenerate records %zu (fewer than three distinct positions)\n", degenerate);
   std::printf("textures %zu (table %" PRIu32 " bytes at %" PRIu32 ")\n", file.textures.size(),
               h.textureTableSize, h.textureTableOffset);
   for (size_t j = 0; j < file.objects.size(); ++j) {
