@@ -61,8 +61,7 @@ TEST_F(Front, CommandLineWayConvertsSmoothAndReportsFailureByStatus) {
   EXPECT_TRUE(FileExists(folder_ / "house.mqo.qz"));
   arguments = ParseArguments({folder_ / "house.mqo", folder_ / "empty.mqo"});
   EXPECT_EQ(ConvertArguments(arguments), 1);
-  ASSERT_EQ(ShownMessages().size(), 3u);
-  EXPECT_EQ(ShownMessages()[2].text, kNotMqoText);
+  EXPECT_TRUE(ShownMessages().empty());  // the command line reports in lines, not boxes
 }
 
 class Dialog : public Front {
