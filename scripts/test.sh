@@ -12,6 +12,14 @@ for preset in debug clang asan; do
   cmake --build --preset "$preset"
   ctest --preset "$preset" -j2
 done
+
+echo "== install and package"
+prefix=$(mktemp -d)
+cmake --install build/debug --prefix "$prefix" >/dev/null
+"$prefix/bin/vuv2ez" -o "$prefix/house.qz" examples/house.mqo
+"$prefix/bin/qzdump" --summary "$prefix/house.qz" | head -n 3
+(cd build/debug && cpack -G DEB >/dev/null) && dpkg-deb -f build/debug/vuv2ez_*.deb Depends
+rm -rf "$prefix"
 scripts/test-windows.sh
 
 echo "== fuzz"

@@ -5,7 +5,7 @@
 
 # The packages it needs, for scripts/install-deps.sh.
 wine_session_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
-  googletest wine wine64 fonts-wine libxrender1 xvfb locales fonts-ipafont-gothic)
+  googletest wine wine64 fonts-wine libxrender1 xvfb locales fonts-ipafont-gothic unzip)
 
 wine_session_stop() {
   wineserver -k >/dev/null 2>&1 || true
