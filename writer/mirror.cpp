@@ -96,7 +96,7 @@ struct Bake {
   }
 
   void FindFacePlanes() {
-    facePlanes.resize(faceCount);
+    facePlanes.assign(faceCount, uint8_t{0});
     for (size_t f = 0; f < faceCount; ++f) {
       const Face& face = object.faces[f];
       uint32_t on = 7;
