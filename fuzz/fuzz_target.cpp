@@ -10,16 +10,17 @@
 
 namespace {
 
-// A scratch folder, made once and removed at exit.
+// A scratch folder, made once and removed at exit (its path is never destroyed, so the exit
+// handler can still read it).
 const std::string& Folder() {
-  static const std::string folder = [] {
+  static const std::string* const folder = [] {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base != nullptr && *base ? base : "/tmp") + "/vuv2ez-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) std::abort();
     std::atexit([] { std::filesystem::remove_all(Folder()); });
-    return pattern;
+    return new std::string(pattern);
   }();
-  return folder;
+  return *folder;
 }
 
 }  // namespace

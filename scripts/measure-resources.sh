@@ -3,7 +3,7 @@
 # resident memory (GNU time) for each kind at each size, to show that both grow linearly.
 # The resident figure includes the source file, which is mapped whole.
 # Usage: [KINDS="kind..."] scripts/measure-resources.sh [MB...]
-#   default sizes 25 50 100 (1 MB = 1,000,000 bytes); kinds: all of tests/stress_documents.h.
+#   default sizes 25 50 100 (1 MB = 1,000,000 bytes); kinds: the named rows of tests/hostile_documents.h.
 # Needs a few GB free in $TMPDIR for the outputs, and memory: a declared material table takes
 # about 104 bytes per byte of text (10 GB at 100 MB), so "materials" is best measured smaller.
 set -euo pipefail
