@@ -28,6 +28,7 @@ mkdir -p "$w/cwd" "$w/tmp" "$w/m" "$w/out" "$w/ro" "$w/small" "$w/out/a folder" 
 golden() { printf "$(sed 's/#.*//' "$1" | tr -s ' \n' '\n' | grep . | sed 's/^/\\x/' | tr -d '\n')"; }
 for mode in smooth flat; do golden "$source/tests/data/golden/cube.$mode.hex" >"$w/ref/$mode"; done
 golden "$source/tests/data/golden/empty.smooth.hex" >"$w/ref/empty"
+golden "$source/tests/data/golden/textures.smooth.hex" >"$w/ref/textures"
 cp "$source/tests/data/golden/cube.mqo" "$w/m/cube.mqo"
 : >"$w/m/empty.mqo"
 printf 'Metasequoia\n' >"$w/m/bare.mqo"
@@ -171,6 +172,12 @@ head -c 100 "$w/ref/smooth" >"$w/out/cut.qz"
 row "qzdump, truncated" 1 "qzdump: $w/out/cut.qz: object table runs past the end of the file" - -- \
   "$qzdump" "$w/out/cut.qz"
 row "qzdump, not QZ" 1 "qzdump: $w/m/cube.mqo: not a QZ file (magic is not \"QZF\")" - -- "$qzdump" "$w/m/cube.mqo"
+qusage=$'usage: qzdump [--summary] FILE.qz\n       qzdump --obj OUT.obj FILE.qz'
+row "qzdump, no file" 2 "$qusage" - -- "$qzdump" --summary
+row "qzdump, unknown option" 2 "$qusage" - -- "$qzdump" --bogus "$w/ref/smooth"
+row "qzdump, missing file" 1 "qzdump: $w/none.qz: cannot be read" - -- "$qzdump" "$w/none.qz"
+"$qzdump" "$w/ref/textures" | cmp -s - "$source/tests/data/golden/textures.smooth.dump" ||
+  { echo "FAIL qzdump's listing differs from tests/data/golden/textures.smooth.dump"; failures=$((failures + 1)); }
 row "qzdump --obj" 0 "" out/c.obj=out/c.obj -- "$qzdump" --obj "$w/out/c.obj" "$w/ref/smooth" # any bytes
 # One group per object; 4 v, vt and vn per record; the cube's six quads stay quads.
 counts=$(for p in 'g ' 'v ' 'vt ' 'vn ' 'f [^ ]* [^ ]* [^ ]* [^ ]*$'; do grep -c "^$p" "$w/out/c.obj"; done | xargs)

@@ -63,6 +63,14 @@ TEST(QzFile, CorruptedFieldsFail) {
     EXPECT_FALSE(ParseQz(bytes.data(), bytes.size(), file, error)) << c.reason;
     EXPECT_EQ(error, c.reason);
   }
+  // Object 0 shifted whole (first face 1, two records): every count agrees, the start does not.
+  std::vector<uint8_t> bytes = good;
+  const uint32_t fields[2] = {0x00020001, 1};  // flag 1, face count 2; first face 1
+  std::memcpy(bytes.data() + 48 + 48, fields, sizeof fields);
+  QzFile file;
+  std::string error;
+  EXPECT_FALSE(ParseQz(bytes.data(), bytes.size(), file, error));
+  EXPECT_EQ(error, "object 0 does not start at face 0");
 }
 
 }  // namespace

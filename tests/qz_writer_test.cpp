@@ -94,6 +94,19 @@ TEST(QzWriter, FaceCountKeepsLow16BitsWhileFirstFaceCountsAll) {
             (std::vector<uint8_t>{1, 0, 0x70, 0x11, 1, 0, 0, 0, 0, 0, 0, 0}));
 }
 
+TEST(QzWriter, AnObjectTableLargerThanTheWriteBufferComesWhole) {
+  Model model;
+  model.objects.resize(20000);  // 1.2 MB of entries, more than the 1 MiB the writer gathers
+  const std::vector<uint8_t> bytes = QzBytes(model, true);
+  ASSERT_EQ(bytes.size(), 48u + 60 * 20000);
+  for (size_t j = 0; j < 20000; ++j) {
+    QzObjectEntry entry;
+    std::memcpy(&entry, bytes.data() + 48 + 60 * j, sizeof entry);
+    ASSERT_EQ(entry.one[3], 1.0f) << j;
+    ASSERT_EQ(entry.next, j + 1 < 20000 ? static_cast<uint16_t>(j + 1) : 0) << j;
+  }
+}
+
 TEST(QzWriter, ColourOfValuesBeyondRangeSaturates) {
   const float inf = std::numeric_limits<float>::infinity();
   const struct {

@@ -56,7 +56,7 @@ ZipEntrySpec Entry(std::string name, std::string data, uint16_t method = 8) {
 TEST(ZipArchive, TakesTheFirstDocumentEntry) {
   static const char kJpeg[] = "\xFF\xD8\xFF\xE0\0\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0\xFF\xD9";
   const std::string thumbnail(kJpeg, sizeof kJpeg - 1);
-  const std::string large = LargeDocument();
+  const std::string large = LargeDocument(), one = "x";
   const struct {
     const char* name;
     std::vector<ZipEntrySpec> entries;
@@ -92,6 +92,7 @@ TEST(ZipArchive, TakesTheFirstDocumentEntry) {
        std::string("xPK\x05\x06", 5) + std::string(18, '\0') + "tail",
        kDocument},
       {"an empty document", {Entry("empty.mqo", "")}, "", std::string()},
+      {"a one-byte document", {Entry("one.mqo", one)}, "", one},
       {"a large document", {Entry("large.mqo", large)}, "", large},
   };
   for (const auto& c : cases) {
