@@ -63,11 +63,11 @@ TEST_P(Program, AnswersItsRawCommandLine) {
   PROCESS_INFORMATION process{};
   ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                              &startup, &process));
-  // A message box with one OK button, or else the dialog with its button and check box.
-  const std::string expected = row.message != nullptr
-                                   ? kCaption + ": "s + row.message + " [OK]"
-                                   : kCaption + ":  ["s + kConversionDialogControls[2].text + "][" +
-                                         kConversionDialogControls[5].text + "]";
+  // A message box with one OK button, or else the dialog with its button and its check box.
+  const auto& controls = kConversionDialogControls;
+  const std::string expected = row.message != nullptr ? kCaption + ": "s + row.message + " [OK]"
+                                                      : kCaption + ":  ["s + controls[2].text +
+                                                            "][" + controls[5].text + "]";
   const HWND shown = FindDialog(process.dwProcessId, 0, 20000);
   EXPECT_EQ(GetWindow(shown, GW_OWNER), nullptr);
   EXPECT_EQ(ReadAndClose(shown), expected);

@@ -16,9 +16,10 @@
 #include "tests/golden_hex.h"
 #include "tests/test_support.h"
 
+// Asked of the window itself, which answers for a window of another process too.
 inline std::string WindowText(HWND window) {
   char text[8192] = {};
-  GetWindowTextA(window, text, sizeof text);
+  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
   return text;
 }
 
@@ -37,9 +38,9 @@ inline HWND FindDialog(DWORD threadOrProcess, int control, int milliseconds = 10
   }
 }
 
-// What a dialog shows, as "caption: message [button]..." (a message box's message is its
-// control 0xFFFF); then it is closed as a user closes it, with OK if it has one, and the call
-// returns once it is gone.
+// What a dialog shows, as "caption: message [button]...": a message box's message is its control
+// 0xFFFF (the conversion dialog has none, its labels being -1). Then the dialog is closed as a
+// user closes it, with OK if it has one, and the call returns once it is gone.
 inline std::string ReadAndClose(HWND dialog) {
   std::string seen = WindowText(dialog) + ": " + WindowText(GetDlgItem(dialog, 0xFFFF)) + " ";
   for (HWND b = nullptr; (b = FindWindowExA(dialog, b, "Button", nullptr)) != nullptr;)
@@ -72,12 +73,13 @@ inline INT_PTR RunConversionDialog(const std::function<void(HWND dialog, DWORD t
 // one more zero. DragFinish frees it.
 template <typename Char>
 HDROP MakeDrop(const std::basic_string<Char>& paths) {
-  const size_t size = sizeof(DROPFILES) + (paths.size() + 2) * sizeof(Char);
-  auto* header = static_cast<DROPFILES*>(GlobalAlloc(GPTR, size));  // fixed and zeroed
+  const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (paths.size() + 2) * sizeof(Char));
+  auto* header = static_cast<DROPFILES*>(GlobalLock(memory));  // zeroed
   header->pFiles = sizeof(DROPFILES);
   header->fWide = sizeof(Char) > 1;
   CopyMemory(header + 1, paths.data(), paths.size() * sizeof(Char));
-  return static_cast<HDROP>(static_cast<HGLOBAL>(header));
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
 }
 
 // `text` with its '$' (no byte of a code page 932 character) replaced by `folder`.
