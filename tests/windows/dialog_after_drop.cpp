@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     std::fputs("usage: dialog_after_drop PATH RECT_FILE MILLISECONDS\n", stderr);
     return 2;
   }
-  const INT_PTR result = RunConversionDialog([argv](HWND dialog, DWORD) {
+  const INT_PTR result = RunConversionDialog([argv](HWND dialog) {
     SendMessageA(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(std::string(argv[1]))), 0);
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Sleep(300);

@@ -15,23 +15,11 @@ namespace {
 using namespace std::string_literals;
 
 struct User {
-  HWND dialog;
-  DWORD thread;        // the dialog's, which shows its message boxes too
   std::string folder;  // what '$' stands for in a row
   Files files;         // what the folder holds by now
+  HWND dialog = nullptr;
 };
 using Step = std::function<void(User&)>;
-
-// Waits until the dialog's thread has handled every message posted so far: a change posted last
-// (the source field's length limit) has then taken effect; it is undone.
-void Settle(const User& u) {
-  const HWND field = GetDlgItem(u.dialog, IDC_SOURCE_PATH);
-  const auto limit = static_cast<WPARAM>(SendMessageA(field, EM_GETLIMITTEXT, 0, 0));
-  PostMessageA(field, EM_SETLIMITTEXT, 12345, 0);
-  for (int i = 0; i < 1000 && SendMessageA(field, EM_GETLIMITTEXT, 0, 0) != 12345; ++i)
-    Sleep(10);
-  SendMessageA(field, EM_SETLIMITTEXT, limit, 0);
-}
 
 void Deliver(const User& u, HDROP drop) {
   // The shell drops files only on a window that accepts them.
@@ -71,20 +59,27 @@ Step Type(int id, std::string text) {
 // with flat or smooth normals.
 Step Message(const char* text, const char* made = nullptr, bool flat = false) {
   return [=](User& u) {
-    const HWND box = FindDialog(u.thread, IDOK);
+    const HWND box = FindDialog(GetWindowThreadProcessId(u.dialog, nullptr), IDOK);
     EXPECT_EQ(GetWindow(box, GW_OWNER), u.dialog) << "no message box of the dialog's";
     EXPECT_EQ(ReadAndClose(box), kCaption + ": "s + text + " [OK]");
-    if (made != nullptr) u.files[made] = flat ? "<flat>" : "<smooth>";
-    EXPECT_EQ(Contents(u.folder), Expand(u.files));
+    if (made != nullptr) u.files[made] = CubeConverted(!flat);
+    EXPECT_EQ(Contents(u.folder), u.files);
   };
 }
 
-// The dialog still shown, these texts in its fields, the box ticked or not.
+// The dialog still shown, these texts in its fields, the box ticked or not; checked once the
+// dialog's thread has handled every message posted to it so far, which is when a change posted
+// last (the source field's length limit) has taken effect.
 Step Shows(std::string source, std::string destination, bool ticked = false) {
   return [=](User& u) {
-    Settle(u);
+    const HWND field = GetDlgItem(u.dialog, IDC_SOURCE_PATH);
+    const auto limit = static_cast<WPARAM>(SendMessageA(field, EM_GETLIMITTEXT, 0, 0));
+    PostMessageA(field, EM_SETLIMITTEXT, 12345, 0);
+    for (int i = 0; i < 1000 && SendMessageA(field, EM_GETLIMITTEXT, 0, 0) != 12345; ++i)
+      Sleep(10);
+    SendMessageA(field, EM_SETLIMITTEXT, limit, 0);
     EXPECT_TRUE(IsWindowVisible(u.dialog));
-    EXPECT_EQ(WindowText(GetDlgItem(u.dialog, IDC_SOURCE_PATH)), InFolder(source, u.folder));
+    EXPECT_EQ(WindowText(field), InFolder(source, u.folder));
     EXPECT_EQ(WindowText(GetDlgItem(u.dialog, IDC_DESTINATION_PATH)),
               InFolder(destination, u.folder));
     EXPECT_EQ(IsDlgButtonChecked(u.dialog, IDC_FLAT_NORMALS) == BST_CHECKED, ticked);
@@ -94,13 +89,13 @@ Step Shows(std::string source, std::string destination, bool ticked = false) {
 // The close box, or Close in the system menu: the dialog ends.
 Step CloseBox() {
   return [](User& u) {
-    PostMessageA(u.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    for (int i = 0; i < 1000 && IsWindow(u.dialog); ++i)
-      Sleep(10);
+    ReadAndClose(u.dialog);
     EXPECT_FALSE(IsWindow(u.dialog));
   };
 }
 
+// Each row ends in a step that waits for the dialog's thread (Shows, Message, CloseBox), so that
+// the test's last check, for a message box no step expected, follows all the row did.
 struct Row {
   const char* name;
   std::vector<Step> steps;
@@ -146,19 +141,17 @@ class ConversionDialog : public testing::TestWithParam<Row> {};
 
 TEST_P(ConversionDialog, DoesWhatTheRowSays) {
   ScratchFolder scratch;
-  User user{nullptr, 0, scratch.path, {{"cube.mqo", "<cube>"}}};
+  User user{scratch.path, {{"cube.mqo", Cube()}}};
   Put(user.folder, user.files);
-  const INT_PTR result = RunConversionDialog([&](HWND dialog, DWORD thread) {
+  const INT_PTR result = RunConversionDialog([&](HWND dialog) {
     ASSERT_NE(user.dialog = dialog, nullptr) << "the dialog did not appear";
-    user.thread = thread;
     for (const Step& step : GetParam().steps)
       step(user);
-    if (IsWindow(dialog)) Settle(user);
-    if (const HWND box = FindDialog(thread, IDOK, 0))
+    if (const HWND box = FindDialog(GetWindowThreadProcessId(dialog, nullptr), IDOK, 0))
       ADD_FAILURE() << "a message box no step expected: " << ReadAndClose(box);
   });
   EXPECT_EQ(result, 0);
-  EXPECT_EQ(Contents(user.folder), Expand(user.files));
+  EXPECT_EQ(Contents(user.folder), user.files);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ConversionDialog, testing::ValuesIn(kRows),

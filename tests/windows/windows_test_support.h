@@ -40,13 +40,15 @@ inline HWND FindDialog(DWORD threadOrProcess, int control, int milliseconds = 10
 
 // What a dialog shows, as "caption: message [button]...": a message box's message is its control
 // 0xFFFF (the conversion dialog has none, its labels being -1). Then the dialog is closed as a
-// user closes it, with OK if it has one, and the call returns once it is gone.
+// user closes it, with OK if it has one, else with the close box, and the call returns once it
+// is gone.
 inline std::string ReadAndClose(HWND dialog) {
   std::string seen = WindowText(dialog) + ": " + WindowText(GetDlgItem(dialog, 0xFFFF)) + " ";
   for (HWND b = nullptr; (b = FindWindowExA(dialog, b, "Button", nullptr)) != nullptr;)
     seen.append("[").append(WindowText(b)).append("]");
   const HWND ok = GetDlgItem(dialog, IDOK);
-  PostMessageA(ok != nullptr ? ok : dialog, ok != nullptr ? BM_CLICK : WM_CLOSE, 0, 0);
+  if (ok != nullptr) PostMessageA(ok, BM_CLICK, 0, 0);
+  if (ok == nullptr) PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
   for (int i = 0; i < 500 && IsWindow(dialog); ++i)
     Sleep(10);
   return seen;
@@ -55,12 +57,11 @@ inline std::string ReadAndClose(HWND dialog) {
 // Runs resource 101 with ConversionDialogProc on this thread, as the program does, while `user`
 // works it from a second thread once it is shown (nullptr if it never is); closes it after, and
 // returns what DialogBoxParamA returned.
-inline INT_PTR RunConversionDialog(const std::function<void(HWND dialog, DWORD thread)>& user) {
-  const DWORD thread = GetCurrentThreadId();
-  std::thread second([&] {
+inline INT_PTR RunConversionDialog(const std::function<void(HWND dialog)>& user) {
+  std::thread second([&user, thread = GetCurrentThreadId()] {
     const HWND dialog = FindDialog(thread, IDC_CONVERT);
-    user(dialog, thread);
-    if (dialog != nullptr) PostMessageA(dialog, WM_CLOSE, 0, 0);
+    user(dialog);
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
   });
   const INT_PTR result =
       DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONVERSION), nullptr,
@@ -88,23 +89,22 @@ inline std::string InFolder(std::string text, const std::string& folder) {
   return at == std::string::npos ? text : text.replace(at, 1, folder);
 }
 
-// A folder's contents by name: a file's bytes, or nothing for a folder inside (its name ending in
-// '\'; what it holds is not listed). In a test's table "<cube>" stands for the golden document
-// cube.mqo, "<smooth>" and "<flat>" for the golden files of what it converts to.
-using Files = std::map<std::string, std::string>;
-
-inline Files Expand(Files files) {
-  for (auto& [path, bytes] : files) {
-    if (bytes == "<cube>") bytes = ReadFile(GoldenPath("cube.mqo"));
-    if (bytes != "<smooth>" && bytes != "<flat>") continue;
-    const std::vector<uint8_t> golden = GoldenBytes("cube", bytes == "<smooth>");
-    bytes.assign(golden.begin(), golden.end());
-  }
-  return files;
+// The golden document cube.mqo, and the golden bytes of it converted with smooth or flat normals
+// (which the Linux build writes too).
+inline std::string Cube() {
+  return ReadFile(GoldenPath("cube.mqo"));
+}
+inline std::string CubeConverted(bool smooth) {
+  const std::vector<uint8_t> bytes = GoldenBytes("cube", smooth);
+  return std::string(bytes.begin(), bytes.end());
 }
 
+// A folder's contents by name: a file's bytes, or nothing for a folder inside (its name ending in
+// '\'; what it holds is not listed).
+using Files = std::map<std::string, std::string>;
+
 inline void Put(const std::string& folder, const Files& files) {
-  for (const auto& [path, bytes] : Expand(files)) {
+  for (const auto& [path, bytes] : files) {
     if (path.back() == '\\') CreateDirectoryA((folder + "\\" + path).c_str(), nullptr);
     if (path.back() != '\\') WriteFile(folder + "\\" + path, bytes);
   }
