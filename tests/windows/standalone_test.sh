@@ -7,5 +7,5 @@ objdump=$1
 "$objdump" -p "$3" | grep -q '^Subsystem.*(Windows CUI)' || { echo "FAIL $3 is no console program"; exit 1; }
 others=$("$objdump" -p "$2" "$3" | sed -n 's/^\s*DLL Name: //p' |
   grep -viE '^(kernel32|user32|shell32|gdi32|msvcrt)\.dll$')
-[ -z "$others" ] || { echo "FAIL they import" $others; exit 1; }
+[ -z "$others" ] || { echo "FAIL they import ${others//$'\n'/ }"; exit 1; }
 echo "both programs stand alone"
