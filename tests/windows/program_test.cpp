@@ -71,7 +71,8 @@ TEST_P(Program, AnswersItsRawCommandLine) {
   const HWND shown = FindDialog(process.dwProcessId, 0, 20000);
   EXPECT_EQ(GetWindow(shown, GW_OWNER), nullptr);
   EXPECT_EQ(ReadAndClose(shown), expected);
-  if (WaitForSingleObject(process.hProcess, 10000) != 0) TerminateProcess(process.hProcess, 99);
+  if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
+    TerminateProcess(process.hProcess, 99);
   DWORD status = 0;
   GetExitCodeProcess(process.hProcess, &status);
   EXPECT_EQ(status, row.exitStatus);

@@ -83,7 +83,7 @@ HDROP MakeDrop(const std::basic_string<Char>& paths) {
   return static_cast<HDROP>(memory);
 }
 
-// `text` with its '$' (no byte of a code page 932 character) replaced by `folder`.
+// `text` with its '$' replaced by `folder` ('$' is no byte of a two-byte code page 932 character).
 inline std::string InFolder(std::string text, const std::string& folder) {
   const size_t at = text.find('$');
   return at == std::string::npos ? text : text.replace(at, 1, folder);
