@@ -104,6 +104,7 @@ for to in "out/no such folder/x.qz" "out/a folder" out/dangling.qz out/fifo.qz o
   [ "$to" = out/null ] && [ ! -c "$w/out/null" ] && continue
   row "destination [${to:0:60}]" 1 "$write" - -- "$vuv2ez" -o "$w/$to" "$w/m/cube.mqo"
 done
+row "destination []" 1 "$write" - -- "$vuv2ez" -o "" "$w/m/cube.mqo"
 row "disk full (file size limit)" 1 "$write" - -- bash -c 'trap "" XFSZ; ulimit -f 64; exec "$@"' _ \
   "$vuv2ez" -o "$w/out/keep.qz" "$w/m/big.mqo"
 mounted "full disk" && row "disk full (64 KiB)" 1 "$write" - -- "$vuv2ez" -o "$w/small/keep.qz" "$w/m/big.mqo"
