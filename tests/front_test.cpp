@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <clocale>
 #include <deque>
 #include <filesystem>
@@ -39,6 +40,12 @@ std::string HouseQz(bool smooth) {
   const std::vector<uint8_t> bytes = QzBytes(model, smooth);
   return std::string(bytes.begin(), bytes.end());
 }
+
+// The message boxes as the events name them.
+const std::string kDone = "box " + std::string(kFinishedText),
+                  kNotMqo = std::string("box ") + kNotMqoText;
+const std::string kReadFailed = "box " + std::string(kReadFailedText);
+const std::string kWriteFailed = "box " + std::string(kWriteFailedText);
 
 std::string Times(const std::string& piece, int count) {
   std::string out;
@@ -124,18 +131,16 @@ void ShowMessage(HWND owner, const char* text, const char* caption) {
 // An edit field as it is shown: the text in view, "|" where the caret is drawn.
 std::string Shown(HWND edit) {
   std::string view(TextInView(edit, EditTextColumns(*edit->layout)));
-  size_t at = 0;
-  while (at < view.size() && TextCells(view.substr(0, at)) < CaretColumn(edit))
-    at += DecodeUtf8(view, at).length;
-  if (TextCells(view.substr(0, at)) != CaretColumn(edit)) return view + " (caret off the text)";
-  return view.insert(at, "|");
+  for (size_t at = 0; at <= view.size(); at += std::max<size_t>(DecodeUtf8(view, at).length, 1))
+    if (TextCells(view.substr(0, at)) == CaretColumn(edit)) return view.insert(at, "|");
+  return view + " (the caret off the text)";
 }
 
 struct Row {
   const char* name;
   std::string keys;
   std::string focus = "";        // the control with the focus afterwards
-  std::string events = "";       // what the dialog procedure got after WM_INITDIALOG; boxes
+  std::string events = "";       // the dialog procedure's messages after WM_INITDIALOG; boxes
   std::string source = "|";      // the source field as shown
   std::string destination = "";  // the destination field's text
   std::string written = "";      // the files written beside house.mqo, with their normals
@@ -162,16 +167,14 @@ TEST(DialogKeys, EveryRow) {
   // is shown from; a text of wide characters that does not end evenly at the field's edge.
   const std::string digits = Times("0123456789", 6), path = "{/" + digits + "/モデル.mqo}";
   const std::string pathQz = "/" + digits + "/モデル.mqo.qz", wide = "{a" + Times("モ", 30) + "}";
-  const std::string wideQz = "a" + Times("モ", 30) + ".qz", box = "⇤⇤↵";
-  const std::string failed = "box " + std::string(kReadFailedText);
-  const std::string finished = "box " + std::string(kFinishedText);
+  const std::string wideQz = "a" + Times("モ", 30) + ".qz", press = "⇤⇤↵";  // the button
   const Row rows[] = {
-      {"Tab goes round the tab stops in template order, from none", Times("⇥", 6), "destination"},
-      {"Shift+Tab goes round the other way, from the last", Times("⇤", 6), "convert"},
+      {"Tab goes round the tab stops in template order from the first, Shift+Tab back",
+       Times("⇥", 6) + "⇤⇤⇤", "convert"},
       {"the close box ends the dialog with 0; no key is read after it", "⇥✕⇥", "source",
        "close, ended with 0"},
-      {"Enter in a field is the dialog's OK, Escape its Cancel; typing does nothing on the button",
-       "⇥↵⎋⇤⇤⎋x⌫⌦←↕", "convert", "OK, Cancel ×2"},
+      {"Enter off the button is the dialog's OK, Escape its Cancel; typing does nothing on it",
+       "↵⇥↵⎋⇤⇤⎋x⌫⌦←↕", "convert", "OK ×2, Cancel ×2"},
       {"Enter on the check box is OK; Space ticks it and clears it", "⇤↵  ", "flat", "OK, flat ×2"},
       {"a paste anywhere drops its first file, a blank one nothing; a drop converts nothing",
        "⇤{ \t\r\n}{'/b c.mqo' '/d.mqo'}", "flat", "drop", "|/b c.mqo", "/b c.mqo.qz"},
@@ -193,15 +196,15 @@ TEST(DialogKeys, EveryRow) {
        "drop", Times("モ", 23) + "|", wideQz},
       {"nor at the start", wide + "⇥⇱", "source", "drop", "|a" + Times("モ", 23), wideQz},
       {"the button with no source: the read failure, in a box that takes all other keys",
-       box + "⇥x{/a.mqo}↕⌫←⇱⌦", "convert", "convert, " + failed + " left open"},
-      {"Enter, Space, Escape and the close box each close a message box", box + "↵ ⎋ ✕⇥", "flat",
-       "convert, " + failed + ", convert, " + failed + ", convert, " + failed},
+       press + "⇥x{/a.mqo}↕⌫←⇱⌦", "convert", "convert, " + kReadFailed + " left open"},
+      {"Enter, Space, Escape and the close box each close a message box", press + "↵ ⎋ ✕⇥", "flat",
+       "convert, " + kReadFailed + ", convert, " + kReadFailed + ", convert, " + kReadFailed},
       {"the button converts the fields as they stand, smooth while the box is clear",
-       "{house.mqo}" + box + "↵", "convert", "drop, convert, " + finished, "|house.mqo",
+       "{house.mqo}" + press + "↵", "convert", "drop, convert, " + kDone, "|house.mqo",
        "house.mqo.qz", "house.mqo.qz smooth"},
       {"a ticked box gives flat normals, to a destination typed by hand",
        "{house.mqo}⇥⇥⌫⌫flat⇥⇥ ⇤ ↵", "convert",
-       "drop, destination changed ×6, flat, convert, " + finished, "house.mqo|", "house.mqo.flat",
+       "drop, destination changed ×6, flat, convert, " + kDone, "house.mqo|", "house.mqo.flat",
        "house.mqo.flat flat", true},
   };
   for (const Row& row : rows) {
@@ -240,55 +243,51 @@ TEST(DialogKeys, EveryRow) {
 // driver: one for each file, closed with Enter.
 TEST(CommandLine, OneMessageBoxPerOutcomeAndTheExitStatus) {
   ScratchFolder folder;
-  WriteFile(folder / "house.mqo", ReadFile(kHouse));
-  WriteFile(folder / "empty.mqo", "");
-  const std::string done = "box " + std::string(kFinishedText),
-                    notMqo = std::string("box ") + kNotMqoText;
+  const std::string house = folder / "house.mqo", empty = folder / "empty.mqo";
+  WriteFile(house, ReadFile(kHouse));
+  WriteFile(empty, "");
   const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
-      {{"house.mqo"}, 0, done},
-      {{"missing.mqo"}, 1, "box " + std::string(kReadFailedText)},
-      {{"empty.mqo"}, 1, notMqo},
-      {{"-o", "no/such/folder/h.qz", "house.mqo"}, 1, "box " + std::string(kWriteFailedText)},
-      {{"empty.mqo", "house.mqo"}, 1, notMqo + ", " + done},
+      {{house}, 0, kDone},
+      {{folder / "missing.mqo"}, 1, kReadFailed},
+      {{empty}, 1, kNotMqo},
+      {{"-o", folder / "no/such/folder/h.qz", house}, 1, kWriteFailed},
+      {{empty, house}, 1, kNotMqo + ", " + kDone},
   };
-  const std::filesystem::path back = std::filesystem::current_path();
-  ASSERT_EQ(chdir(folder.path.c_str()), 0);
   SetStandInPresenter({ShowMessage, nullptr});
   for (const auto& [words, status, boxes] : cases) {
     run = {ParseKeys("↵↵"), nullptr, {}};
     EXPECT_EQ(ConvertArguments(ParseArguments(words)), status) << words.back();
     EXPECT_EQ(Events(0), boxes) << words.back();
   }
-  std::filesystem::current_path(back);
   SetStandInPresenter({});
   // Smooth normals, and nothing left by the failures.
-  EXPECT_EQ(ReadFile(folder / "house.mqo.qz"), HouseQz(true));
+  EXPECT_EQ(ReadFile(house + ".qz"), HouseQz(true));
   EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"empty.mqo", "house.mqo", "house.mqo.qz"}));
 }
 
 // Rows: how a terminal pastes, what it pasted, the paths taken from it.
 TEST(PastedPaths, EveryFormTerminalsPasteFilesIn) {
   const std::tuple<const char*, std::string, std::vector<std::string>> cases[] = {
-      {"plain, a line break after", "/u/house.mqo\r\n", {"/u/house.mqo"}},
-      {"plain, blanks in it and around", " /u/my models/a b.mqo ", {"/u/my models/a b.mqo"}},
+      {"plain, blanks in and around it, a line break after", " /u/a b.mqo \r\n", {"/u/a b.mqo"}},
       {"single quotes, a quote in, \\ kept", "'/u/it'\\''s \\n.mqo'", {"/u/it's \\n.mqo"}},
       {"double quotes, \\ \" $ ` escaped",
        "\"/a/\\\"b\\\" \\\\ \\$x \\`\\n\"",
        {"/a/\"b\" \\ $x `\\n"}},
-      {"escaped blanks and quote", "/u/my\\ models/it\\'s\\ 1.mqo", {"/u/my models/it's 1.mqo"}},
-      {"quoted in the middle of a word", "/u/'my models'/\"a b\".mqo", {"/u/my models/a b.mqo"}},
+      {"backslashes, and quotes in the middle of a word",
+       "/u/my\\ models/it\\'s/'a b'/\"c d\".mqo",
+       {"/u/my models/it's/a b/c d.mqo"}},
       {"URI escapes in either case, bad ones kept",
        "file:///%39%2f%2F%e3%83%a2%E3%83%87%zz%2",
        {"/9//モデ%zz%2"}},
       {"URIs with a host, one slash, capitals, quoted",
        "file://host/a file:/b 'FILE:///c%20d'",
        {"/a", "/b", "/c d"}},
-      {"a URI naming no path", "file://desk", {}},
-      {"several quoted, a tab or blank between", "'/a' '/b c'\t'/d' ", {"/a", "/b c", "/d"}},
-      {"several plain, each starting like a path", "/a /b ~/c", {"/a", "/b", "~/c"}},
+      {"a URI naming no path, empty quotes", "file://desk '' \"\" /a", {"/a"}},
+      {"quoted, a tab or blank between, the last quote left open",
+       "'/a' '/b c'\t'/d",
+       {"/a", "/b c", "/d"}},
+      {"plain, each starting like a path", "/a /b ~/c", {"/a", "/b", "~/c"}},
       {"one a line, with either line break", "file:///a\r\n/b c\r/d\n", {"/a", "/b c", "/d"}},
-      {"an unterminated quote ends with its line", "'/a b\n/c", {"/a b", "/c"}},
-      {"empty quotes name nothing", "'' \"\" /a", {"/a"}},
       {"blank", " \t\r\n ", {}},
   };
   for (const auto& [form, pasted, paths] : cases)
