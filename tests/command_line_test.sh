@@ -119,6 +119,7 @@ for to in "out/no such folder/x.qz|$missing" "out/a folder|$folder" "out/danglin
   row "destination [${to:0:60}]" 1 "$(unwritten "$w/${to%|*}" "${to#*|}")" - -- \
     "$vuv2ez" -o "$w/${to%|*}" "$c"
 done
+row "destination []" 1 "$(unwritten "" "$missing")" - -- "$vuv2ez" -o "" "$c"
 row "disk full (file size limit)" 1 "$(unwritten "$w/out/keep.qz" "$full")" - -- \
   bash -c 'trap "" XFSZ; ulimit -f 64; exec "$@"' _ "$vuv2ez" -o "$w/out/keep.qz" "$w/m/big.mqo"
 mounted "full disk" && row "disk full (64 KiB)" 1 "$(unwritten "$w/small/keep.qz" "$full")" - -- \

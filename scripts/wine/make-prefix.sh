@@ -26,6 +26,11 @@ fonts='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
 quiet wine reg add "$fonts" /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f
 quiet wine reg add "$fonts" /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic /f
 quiet wine reg add "$fonts" /v 'MS UI Gothic' /t REG_SZ /d IPAPGothic /f
+# Wine draws the caption buttons with its Marlett font, one of the fonts of fonts-wine in
+# /usr/share/wine/fonts. Debian's Wine 8 looks for them as "<its data folder>\../fonts\NAME", a
+# name its own file lookup does not resolve (the '/' is no separator there), so it finds none of
+# them and draws the buttons as letters: their folder is named again as a font path.
+quiet wine reg add 'HKCU\Software\Wine\Fonts' /v Path /t REG_SZ /d 'Z:\usr\share\wine\fonts' /f
 quiet wineserver -w
 
 setsid wineserver -p </dev/null >/dev/null 2>&1
