@@ -22,7 +22,7 @@ Conversion Convert(const char* sourcePath, const char* destinationPath,
     std::erase_if(model.objects, [](const MeshObject& object) { return !object.visible; });
   }
   if (options.bakeMirrors) BakeMirrors(model);
-  conversion.notes = NoteModel(model);
+  if (options.noteModel) conversion.notes = NoteModel(model);
   if (options.bakeMirrors) conversion.notes.mirrorObjects = 0;  // written whole
   if (WriteModel(model, destinationPath, options.smooth, &conversion.writeFailure) != 0) {
     conversion.outcome = kDestinationUnwritable;

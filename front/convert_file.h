@@ -22,13 +22,14 @@ struct ConversionOptions {
   bool smooth = true;        // normals for smooth shading, else for flat shading
   bool bakeMirrors = false;  // mirror objects written whole, as the modeller shows them
   bool visibleOnly = false;  // objects hidden in the modeller left out
+  bool noteModel = false;    // count what the file does not carry, for warnings
 };
 
 struct Conversion {
   ConversionOutcome outcome = kConverted;
   LoadFailure loadFailure;    // why, for kSourceUnreadable
   WriteFailure writeFailure;  // why, for kDestinationUnwritable
-  ModelNotes notes;           // of the model as written, when it was loaded
+  ModelNotes notes;           // of the model as written, when noteModel asked for them
 };
 
 Conversion Convert(const char* sourcePath, const char* destinationPath,

@@ -181,11 +181,13 @@ int ReadFaceLine(Token& token, Tokenizer& t, uint32_t count, int32_t* corners, i
   uint32_t lastLength = 0;
   int parts = 0;
   auto part = [&]<typename Value>(Value* values, size_t numbers, std::string_view after) {
+    // A short number and the space after it take at most kWindow bytes: with this much room the
+    // part's last number still has kReadAhead bytes (every load below asserts it).
+    if (t.length - pos < kReadAhead + kWindow * (numbers - 1)) return false;
     size_t start = pos;
     uint32_t length = 0;
     for (size_t k = 0; k < numbers; ++k) {
       size_t next = 0;
-      if (t.length - start < kReadAhead) return false;
       length = ReadShortNumber<Value, vector>(t, t.text + start, values[k], next);
       if (length == 0 || (k + 1 < numbers && next == 0)) return false;
       if (k + 1 < numbers) start += next;
