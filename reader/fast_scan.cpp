@@ -261,12 +261,12 @@ bool TakeKeyword(Token& token, Tokenizer& t, size_t pos, std::string_view usual)
   if (!RoomToRead(t, pos) || letters < 1 || letters > 2) return false;
   Inside(t, t.text + pos, 16 + 2 + 1);  // the blanks, the keyword and "("
   const auto* const s = reinterpret_cast<const unsigned char*>(t.text);
-  uint32_t here = 0, wanted = 0;
+  uint32_t here = 0, spelled = 0;
   std::memcpy(&here, Inside(t, t.text + pos, 4), 4);
   for (size_t i = 0; i < usual.size(); ++i)
-    wanted |= uint32_t{static_cast<unsigned char>(usual[i])} << (8 * i);
+    spelled |= uint32_t{static_cast<unsigned char>(usual[i])} << (8 * i);
   const uint32_t compared = usual.size() == 4 ? ~0u : (1u << (8 * usual.size())) - 1;
-  if ((here & compared) == wanted) {
+  if ((here & compared) == spelled) {
     pos += usual.size() - 1;
   } else {
     pos = SkipBlanks(t, pos, pos + 16);
