@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/qzdump/qz_file.h"
+#include "writer/mirror.h"
 #include "writer/qz_writer.h"
 
 namespace {
@@ -121,7 +122,17 @@ std::string CheckTextConversion(const uint8_t* data, size_t size, const std::str
   Model model;
   const LoadResult result = LoadModelFromText(model, reinterpret_cast<const char*>(data), size);
   std::string error = CheckLoaded(result, model, size);
-  return error.empty() && result == kLoadOk ? CheckWrites(model, folder, "") : error;
+  if (!error.empty() || result != kLoadOk) return error;
+  error = CheckWrites(model, folder, "");
+  if (!error.empty()) return error;
+  // Mirror objects baked (as --mirror does) stay well formed and write whole; they may hold up
+  // to eight times the units, and bridges besides.
+  BakeMirrors(model);
+  error = CheckLoaded(kLoadOk, model, UINT64_MAX);
+  Bytes bytes;
+  bool fits = false;
+  if (error.empty()) error = WriteToMemory(model, true, bytes, fits);
+  return error.empty() ? "" : "baked: " + error;
 }
 
 std::string CheckFileConversion(const uint8_t* data, size_t size, const std::string& folder) {

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <random>
 #include <sstream>
 
 #include "tests/test_support.h"
@@ -200,66 +199,6 @@ TEST(Mirror, ObjectSettingsRead) {
              << o.mirrorAxis << " distance " << o.mirrorDistance;
     EXPECT_EQ(settings.str(), row.settings) << row.body;
     EXPECT_EQ(o.faces.size(), 1u) << row.body;
-  }
-}
-
-// Random objects, corners outside the vertex list included, on random settings: the baked object
-// is well formed, begins with the object as it was, and each vertex it adds is a reflection of
-// one of the object's own.
-TEST(Mirror, RandomObjectsBakeWellFormed) {
-  std::mt19937 random(11);
-  const float coordinates[] = {0, 1, -1, 2, 9};
-  for (int round = 0; round < 400; ++round) {
-    MeshObject object;
-    for (int v = static_cast<int>(random() % 7); v > 0; --v)
-      object.vertices.push_back(
-          {coordinates[random() % 5], coordinates[random() % 5], coordinates[random() % 5], 1});
-    for (int f = static_cast<int>(random() % 6); f > 0; --f) {
-      const auto count = static_cast<int32_t>(1 + random() % 6);
-      object.faces.push_back({static_cast<int32_t>(random() % 3), count,
-                              static_cast<uint32_t>(object.cornerIndices.size())});
-      for (int32_t k = 0; k < count; ++k) {
-        object.cornerIndices.push_back(static_cast<int32_t>(random() % 11) - 2);
-        object.cornerUvs.insert(object.cornerUvs.end(), {float(random() % 4), 0.5f});
-      }
-    }
-    object.mirror = static_cast<int32_t>(random() % 4);
-    object.mirrorAxis = static_cast<int32_t>(random() % 9);
-    object.mirrorDistance = coordinates[random() % 5] - 1;
-    const MeshObject before = object;
-    BakeMirror(object);
-    const size_t n = before.vertices.size();
-    if ((object.mirror != 1 && object.mirror != 2) || (object.mirrorAxis & 7) == 0) {
-      EXPECT_TRUE(object.cornerIndices == before.cornerIndices &&
-                  object.faces.size() == before.faces.size() && object.vertices.size() == n);
-      continue;
-    }
-    ASSERT_EQ(object.cornerUvs.size(), 2 * object.cornerIndices.size());
-    uint32_t next = 0;
-    for (const Face& face : object.faces) {
-      ASSERT_TRUE(face.firstCorner == next && face.vertexCount >= 1) << round;
-      next += static_cast<uint32_t>(face.vertexCount);
-    }
-    ASSERT_EQ(next, object.cornerIndices.size());
-    for (size_t i = 0; i < next; ++i) {
-      const int32_t index = object.cornerIndices[i];
-      ASSERT_TRUE(index >= -1 && index < static_cast<int32_t>(object.vertices.size())) << round;
-      if (i < before.cornerIndices.size()) {
-        const int32_t was = before.cornerIndices[i];
-        EXPECT_EQ(index, was >= 0 && was < int32_t(n) ? was : -1) << round;
-      }
-    }
-    EXPECT_TRUE(n == 0 || std::memcmp(object.vertices.data(), before.vertices.data(), n * 16) == 0);
-    for (size_t v = n; v < object.vertices.size(); ++v) {
-      bool found = false;
-      for (size_t w = 0; w < n; ++w) {
-        for (int planes = 1; planes < 8; ++planes) {
-          const Vec4 r = Reflected(before.vertices[w], planes);
-          found = found || std::memcmp(&r, &object.vertices[v], sizeof r) == 0;
-        }
-      }
-      EXPECT_TRUE(found) << round << " vertex " << v;
-    }
   }
 }
 
