@@ -157,6 +157,8 @@ row "--visible-only --mirror" 0 "$(converted "$n"; warnings "" 2)" out/vm.qz=out
 # reflections on the plane x = 0; the two-corner face and its copy show no surface.
 [ "$("$qzdump" --summary "$w/out/vm.qz" | sed -n '2,4p' | cut -d' ' -f1-3 | xargs)" = "objects 1 (table faces 8 (data degenerate records 2" ] ||
   { echo "FAIL --visible-only --mirror: $("$qzdump" --summary "$w/out/vm.qz" | head -n 3)"; failures=$((failures + 1)); }
+"$qzdump" --obj "$w/vm.obj" "$w/out/vm.qz" && vm=$(grep -c '^f ' "$w/vm.obj")/$(grep -c '^v ' "$w/vm.obj")
+[ "${vm:-}" = 8/32 ] || { echo "FAIL --mirror through qzdump --obj: faces/vertices ${vm:-none}"; failures=$((failures + 1)); }
 row "options end at --" 1 "$(unread --flat "$missing")" - -- "$vuv2ez" -- --flat
 row "- is a file" 1 "$(unread - "$missing")" - -- "$vuv2ez" -
 for args in "-o x.qz a.mqo b.mqo|-o はファイルが一つのときだけ指定できます。" \
