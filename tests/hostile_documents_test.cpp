@@ -31,6 +31,9 @@ bool WritesWhole(const Model& model, bool smooth) {
 }
 
 class Hostile : public testing::TestWithParam<HostileDocument> {};
+void PrintTo(const HostileDocument& document, std::ostream* out) {
+  *out << document.name;
+}
 
 TEST_P(Hostile, LoadsInTimeAndMemoryLinearInItsSize) {
   const HostileDocument& document = GetParam();
