@@ -16,6 +16,11 @@
 #include "tests/test_support.h"
 #include "writer/qz_writer.h"
 
+// A row is shown by its name (found by argument-dependent lookup, so beside the type).
+void PrintTo(const HostileDocument& document, std::ostream* out) {
+  *out << document.name;
+}
+
 namespace {
 
 // Writes the model nowhere, only counting its bytes: the writer's own memory is measured, not a
@@ -31,9 +36,6 @@ bool WritesWhole(const Model& model, bool smooth) {
 }
 
 class Hostile : public testing::TestWithParam<HostileDocument> {};
-void PrintTo(const HostileDocument& document, std::ostream* out) {
-  *out << document.name;
-}
 
 TEST_P(Hostile, LoadsInTimeAndMemoryLinearInItsSize) {
   const HostileDocument& document = GetParam();
