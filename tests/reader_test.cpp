@@ -1,21 +1,25 @@
 // The document, material and object readers: the documents of data/reader_cases.txt and the
-// models they must give.
+// models they must give; and the mirror objects of data/mirror_cases.txt once baked.
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 
 #include "tests/test_support.h"
+#include "writer/mirror.h"
 
 namespace {
 
 const std::string kHead = "Metasequoia Document\r\nFormat Text Ver 1.0\r\n\r\n";
 
-TEST(Reader, CasesGiveTheirModels) {
-  std::istringstream in(ReadFile(std::string(VUV2EZ_TEST_DATA) + "/reader_cases.txt"));
+// The cases of one file: "## NAME", the document's lines, "-> RESULT" (ok, unreadable or not
+// MQO; ", no final line feed" when the text ends without one; ", mirrors baked" to bake the
+// model first) and the model's description. Each is read with LF and with CRLF line ends.
+int CheckCases(const std::string& file) {
+  std::istringstream in(ReadFile(std::string(VUV2EZ_TEST_DATA) + "/" + file));
   std::string line, name, text, expected;
   int cases = 0;
-  bool inDocument = false;
+  bool inDocument = false, baked = false;
   LoadResult result = kLoadOk;
   auto check = [&] {
     for (const char* eol : {"\n", "\r\n"}) {
@@ -24,6 +28,7 @@ TEST(Reader, CasesGiveTheirModels) {
         document += c == '\n' ? std::string(eol) : std::string(1, c);
       Model model;
       EXPECT_EQ(LoadText(model, document), result) << name;
+      if (baked) BakeMirrors(model);
       EXPECT_EQ(Describe(model), result == kLoadOk ? expected : "textures 0\n") << name;
     }
     ++cases;
@@ -37,13 +42,19 @@ TEST(Reader, CasesGiveTheirModels) {
                : line.starts_with("-> not MQO") ? kLoadNotMqo
                                                 : kLoadUnreadable;
       if (line.ends_with(", no final line feed") && !text.empty()) text.pop_back();
+      baked = line.ends_with(", mirrors baked");
       inDocument = false;
     } else if (!name.empty()) {
       (inDocument ? text : expected) += line + "\n";
     }
   }
   check();
-  EXPECT_GT(cases, 50);
+  return cases;
+}
+
+TEST(Reader, CasesGiveTheirModels) {
+  EXPECT_GT(CheckCases("reader_cases.txt"), 50);
+  EXPECT_EQ(CheckCases("mirror_cases.txt"), 10);
 }
 
 TEST(Reader, NothingIsRefunded) {
