@@ -8,9 +8,10 @@ Copies the product and its tests (a commit, or the working tree) into a scratch 
 it once (Debug, g++, Ninja), times the ctest suite, then draws N mutants deterministically from
 the seed among every mutation site of reader/, writer/, front/ and tools/ that the Linux build
 compiles, and for each: applies it, rebuilds incrementally and runs the suite. A mutant is
-killed when a test fails or the suite runs past three times its normal time (a suite that times
-out is run once more, so that a busy moment of the machine is not taken for a hang), survives
-when the suite passes, and does not compile when the build fails. Everything a mutant's suite
+killed when a test fails or the suite runs past three times its normal time, counted in
+processor time, which a busy machine does not stretch (a suite still running after twenty times
+its normal wall time hangs, and is killed too); it survives when the suite passes, and does not
+compile when the build fails. Everything a mutant's suite
 leaves running is killed. The same seed and count on the same product code give the same
 mutants, so two suites can be compared (--compare lists what one killed and the other did not).
 Python 3 standard library only.
@@ -21,6 +22,7 @@ import json
 import os
 import random
 import re
+import resource
 import shutil
 import signal
 import subprocess
@@ -29,6 +31,7 @@ import time
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
+HANG_FACTOR = 20  # a suite still running after this many times its normal wall time hangs
 PRODUCT = ("reader", "writer", "front", "tools")
 NOT_ON_LINUX = {"front/main_windows.cpp"}
 # What the preprocessor sees on the Linux build (x86-64, g++); anything else counts as defined.
@@ -188,19 +191,25 @@ def kill_leftovers(marker):
 
 
 def run(command, cwd, timeout, env=None):
-    """Runs a command in a session of its own; its exit code, or None when it timed out."""
+    """Runs a command in a session of its own: its exit code (None when it ran past `timeout`
+    seconds) and the processor seconds it and the children it waited for took."""
+    def used():
+        usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+        return usage.ru_utime + usage.ru_stime
+    start = used()
     process = subprocess.Popen(command, cwd=cwd, env=env, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL, start_new_session=True)
     try:
-        return process.wait(timeout=timeout)
+        code = process.wait(timeout=timeout)
     except subprocess.TimeoutExpired:
-        return None
+        code = None
     finally:
         try:
             os.killpg(process.pid, signal.SIGKILL)
         except ProcessLookupError:
             pass
         process.wait()
+    return code, used() - start
 
 
 def prepare(scratch, commit):
@@ -235,43 +244,48 @@ def test_mutants(args):
                     "-DCMAKE_CXX_COMPILER=g++"], check=True, stdout=subprocess.DEVNULL)
     ninja = ["ninja", "-C", str(build)]
     ctest = ["ctest", "--test-dir", str(build), "-j2", "--stop-on-failure"]
-    if run(ninja, source, None) != 0:
+    if run(ninja, source, None)[0] != 0:
         sys.exit("the unmutated product does not build")
     started = time.monotonic()
-    if run(ctest, source, None, env) != 0:
+    code, normal_cpu = run(ctest, source, None, env)
+    if code != 0:
         sys.exit("the unmutated suite fails")
     normal = time.monotonic() - started
     kill_leftovers(marker.encode())
 
     sites = [s for s in all_sites(source) if s["file"].startswith(tuple(args.only or [""]))]
     chosen = random.Random(args.seed).sample(range(len(sites)), min(args.count, len(sites)))
-    print(f"{len(sites)} sites; {len(chosen)} mutants, seed {args.seed}; suite {normal:.1f} s",
-          flush=True)
+    print(f"{len(sites)} sites; {len(chosen)} mutants, seed {args.seed}; suite {normal:.1f} s, "
+          f"{normal_cpu:.1f} s of processor time", flush=True)
     results = []
     for k, index in enumerate(chosen, 1):
         site = dict(sites[index])
         path = source / site["file"]
         original = path.read_text(encoding="utf-8")
         path.write_text(apply(original, site), encoding="utf-8")
-        if run(ninja, source, 900) != 0:
+        if run(ninja, source, 900)[0] != 0:
             site["status"] = "not compiling"
         else:
-            status = run(ctest, source, 3 * normal, env)
-            if status is None:
-                kill_leftovers(marker.encode())
-                status = run(ctest, source, 3 * normal, env)
-            site["status"] = "survived" if status == 0 else "killed"
+            # Time is the suite's processor time, which a busy machine does not stretch; the wall
+            # clock only stops a suite that hangs.
+            code, cpu = run(ctest, source, HANG_FACTOR * normal, env)
+            site["how"] = ("hung" if code is None else "a test failed" if code != 0 else
+                           "ran past three times the normal time" if cpu > 3 * normal_cpu else "")
+            site["status"] = "killed" if site["how"] else "survived"
         kill_leftovers(marker.encode())
         path.write_text(original, encoding="utf-8")
         results.append(site)
         print(f"[{k}/{len(chosen)}] {site['status']:13} {site['file']}:{site['line']}:"
-              f"{site['column'] + 1} {site['original']!r} -> {site['replacement']!r}", flush=True)
+              f"{site['column'] + 1} {site['original']!r} -> {site['replacement']!r}"
+              f"{' (' + site['how'] + ')' if site.get('how') and site['how'] != 'a test failed' else ''}",
+              flush=True)
     run(ninja, source, None)  # leaves the scratch build unmutated
 
     compiled = [r for r in results if r["status"] != "not compiling"]
     killed = sum(r["status"] == "killed" for r in compiled)
     summary = {"seed": args.seed, "count": len(chosen), "sites": len(sites),
-               "suite_seconds": round(normal, 2), "compiled": len(compiled), "killed": killed,
+               "suite_seconds": round(normal, 2), "suite_cpu_seconds": round(normal_cpu, 2),
+               "compiled": len(compiled), "killed": killed,
                "survived": len(compiled) - killed,
                "kill_rate": round(killed / len(compiled), 4) if compiled else None}
     print(json.dumps(summary))
