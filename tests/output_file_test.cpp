@@ -6,6 +6,7 @@
 
 #include "tests/test_support.h"
 #include "writer/output_file.h"
+#include "writer/qz_writer.h"
 
 namespace {
 
@@ -19,6 +20,14 @@ TEST(OutputFile, AbandonedOutputRemovesItsTemporaryFile) {
   AbandonOutput(file);
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"keep.qz"});
   EXPECT_EQ(ReadFile(folder / "keep.qz"), "keep");
+}
+
+TEST(OutputFile, WriteModelSaysZeroOrOne) {
+  ScratchFolder folder;
+  const Model model;
+  EXPECT_EQ(WriteModel(model, (folder / "x.qz").c_str(), true), 0);
+  EXPECT_EQ(WriteModel(model, (folder / "none/x.qz").c_str(), true), 1);
+  EXPECT_EQ(WriteModel(model, folder.path.c_str(), true), 1);  // a folder: the rename fails
 }
 
 }  // namespace
