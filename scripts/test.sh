@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test: with g++ and with clang++ (warnings
-# as errors), and with AddressSanitizer and UndefinedBehaviorSanitizer; then the Windows program
-# under Wine (scripts/test-windows.sh); then fuzzes the converter for two minutes.
+# Installs what is missing, checks that every C++ file is clang-formatted, then builds and runs
+# every test: with g++ and with clang++ (warnings as errors), and with AddressSanitizer and
+# UndefinedBehaviorSanitizer; then the Windows program under Wine (scripts/test-windows.sh); then
+# fuzzes the converter for two minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+
+echo "== format"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 for preset in debug clang asan; do
   echo "== $preset"

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "front/command_line.h"
-#include "front/convert_file.h"
 #include "front/conversion_dialog.h"
+#include "front/convert_file.h"
 #include "front/resources/texts.h"
 #include "front/stand_in/stand_in_windows.h"
 #include "front/terminal/cell_layout.h"

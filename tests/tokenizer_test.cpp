@@ -198,4 +198,3 @@ TEST(Tokenizer, NeverReadsPastTheGivenLength) {
 }
 
 }  // namespace
-
