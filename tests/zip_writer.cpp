@@ -8,21 +8,15 @@
 #include <stdexcept>
 
 std::string Deflate(std::string_view data) {
-  z_stream stream{};
-  if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) !=
-      Z_OK) {
-    throw std::runtime_error("deflateInit2");
+  // A zlib stream: a two-byte header, the raw deflate stream, a four-byte checksum.
+  uLongf size = compressBound(static_cast<uLong>(data.size()));
+  std::string out(size, '\0');
+  if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()),
+                Z_BEST_COMPRESSION) != Z_OK) {
+    throw std::runtime_error("compress2");
   }
-  std::string out(deflateBound(&stream, static_cast<uLong>(data.size())), '\0');
-  stream.next_in = reinterpret_cast<const Bytef*>(data.data());
-  stream.avail_in = static_cast<uInt>(data.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  const int status = deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  if (status != Z_STREAM_END) throw std::runtime_error("deflate");
-  return out;
+  return out.substr(2, size - 6);
 }
 
 uint32_t Crc32(std::string_view data) {
@@ -89,10 +83,7 @@ std::string MakeZip(const std::vector<ZipEntrySpec>& entries, std::string_view c
     Append32(central, 0x02014b50);
     Append16(central, 0x031E);  // made by: Unix, 3.0
     AppendCommonFields(central, entry, crc, compressedSize, size);
-    Append16(central, 0);  // comment length
-    Append16(central, 0);  // disk number
-    Append16(central, 0);  // internal attributes
-    Append32(central, 0);  // external attributes
+    central.append(10, '\0');  // comment length, disk number, internal and external attributes
     Append32(central, offset);
     central += entry.name;
     centrals.push_back(central);
@@ -104,8 +95,7 @@ std::string MakeZip(const std::vector<ZipEntrySpec>& entries, std::string_view c
   }
   where.end = out.size();
   Append32(out, 0x06054b50);
-  Append16(out, 0);  // this disk
-  Append16(out, 0);  // the directory's disk
+  out.append(4, '\0');  // this disk, the directory's disk
   Append16(out, static_cast<uint16_t>(entries.size()));
   Append16(out, static_cast<uint16_t>(entries.size()));
   Append32(out, static_cast<uint32_t>(where.end - where.directory));

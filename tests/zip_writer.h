@@ -15,7 +15,7 @@ struct ZipEntrySpec {
   uint16_t method = 8;  // 8 deflates; 0 or any other number stores the bytes under that number
   uint16_t flags = 0;   // general purpose flags, written in both headers
   // Written into both headers instead of the true values.
-  std::optional<uint32_t> crc, compressedSize, size;
+  std::optional<uint32_t> crc = {}, compressedSize = {}, size = {};
 };
 
 // Where the records of a written archive begin, for tests that damage them.
