@@ -37,11 +37,9 @@ TEST(ZipArchive, TakesTheFirstDocumentEntry) {
   const std::string thumbnail(kJpeg, sizeof kJpeg - 1), one = "x";
   // Numbers in random order: a text that deflates by a small factor only.
   std::mt19937 random(8);
-  std::string large = "Metasequoia Document\r\nObject \"big\" {\r\n\tvertex 20000 {\r\n";
-  for (int i = 0; i < 20000; ++i)
-    large += "\t\t" + std::to_string(random() % 100000) + "." + std::to_string(random() % 1000) +
-             " -" + std::to_string(random() % 1000) + " " + std::to_string(random()) + "\r\n";
-  large += "\t}\r\n}\r\nEof\r\n";
+  std::string large = "Metasequoia Document\r\n";
+  for (int i = 0; i < 40000; ++i)
+    large += std::to_string(random() % 100000) + " " + std::to_string(random()) + "\r\n";
   const struct {
     const char* name;
     std::vector<ZipEntrySpec> entries;
@@ -92,6 +90,9 @@ TEST(ZipArchive, RefusesDamagedLyingAndUnsupportedArchives) {
     change(entry);
     return MakeZip({entry});
   };
+  const auto sized = [&](uint32_t claimed, uint16_t method = 8) {
+    return with([&](ZipEntrySpec& e) { e.size = claimed; }, method);
+  };
   ZipLayout l, two;
   const std::string good = MakeZip({document()}, "", &l), stored = MakeZip({document(0)});
   const std::string twoOthers = MakeZip({{"a.mqx", "a"}, {"b.jpg", "b"}}, "", &two);
@@ -100,6 +101,7 @@ TEST(ZipArchive, RefusesDamagedLyingAndUnsupportedArchives) {
   const uint32_t crc = Crc32(kDocument);
   const auto size = static_cast<uint32_t>(kDocument.size());
   const auto deflatedSize = static_cast<uint32_t>(Deflate(kDocument).size());
+  const auto limit = 64 * static_cast<uint32_t>(good.size());  // the inflation limit
   std::string locator(20, '\0');
   Put32(locator, 0, 0x07064b50);
   ZipEntrySpec lyingThenMore = document(), tooLarge = document();
@@ -120,13 +122,10 @@ TEST(ZipArchive, RefusesDamagedLyingAndUnsupportedArchives) {
       {"bzip2 method", MakeZip({document(12)}), kZipUnknownMethod},
       {"corrupted CRC", with([&](ZipEntrySpec& e) { e.crc = crc ^ 1; }), kZipBadCrc},
       {"a stored byte changed", Put(stored, data + 10, 0), kZipBadCrc},
-      {"claims one byte more than it inflates to",
-       with([&](ZipEntrySpec& e) { e.size = size + 1; }), kZipBadData},
-      {"claims one byte less than it inflates to",
-       with([&](ZipEntrySpec& e) { e.size = size - 1; }), kZipBadData},
-      {"claims nothing but inflates to a text", with([&](ZipEntrySpec& e) { e.size = 0; }),
-       kZipBadData},
-      {"stored, sizes disagree", with([&](ZipEntrySpec& e) { e.size = size - 1; }, 0), kZipBadData},
+      {"claims one byte more than it inflates to", sized(size + 1), kZipBadData},
+      {"claims one byte less than it inflates to", sized(size - 1), kZipBadData},
+      {"claims nothing but inflates to a text", sized(0), kZipBadData},
+      {"stored, sizes disagree", sized(size - 1, 0), kZipBadData},
       {"compressed size cuts the stream short",
        with([&](ZipEntrySpec& e) { e.compressedSize = deflatedSize - 1; }), kZipBadData},
       {"compressed size takes a byte after the stream",
@@ -139,17 +138,12 @@ TEST(ZipArchive, RefusesDamagedLyingAndUnsupportedArchives) {
       {"local header signature", Put(good, local, 0, 4), kZipMalformed},
       {"local header names another method", Put(good, local + 8, 0), kZipMalformed},
       {"local name runs past the entries", Put(good, local + 26, 0xFFFF), kZipMalformed},
-      {"inflates to more than 64 times the archive",
-       MakeZip({{"bomb.mqo", kDocument + std::string(100000, ' ')}}), kZipTooLarge},
-      {"claims more than 64 times the archive",
-       with([&](ZipEntrySpec& e) { e.size = 64 * static_cast<uint32_t>(good.size()) + 1; }),
-       kZipTooLarge},
-      {"claims exactly 64 times the archive: allowed, but the stream is shorter",
-       with([&](ZipEntrySpec& e) { e.size = 64 * static_cast<uint32_t>(good.size()); }),
+      {"claims more than 64 times the archive", sized(limit + 1), kZipTooLarge},
+      {"claims exactly 64 times the archive: allowed, but the stream is shorter", sized(limit),
        kZipBadData},
       {"claims more than 2 GiB",
        MakeZip({{"filler.bin", std::string(33 << 20, '\0'), 0}, tooLarge}), kZipTooLarge},
-      {"ZIP64 entry sizes", with([](ZipEntrySpec& e) { e.size = 0xFFFFFFFF; }), kZipUnsupported},
+      {"ZIP64 entry sizes", sized(0xFFFFFFFF), kZipUnsupported},
       {"ZIP64 entry count", Put(good, end + 8, 0xFFFFFFFF, 4), kZipUnsupported},
       {"ZIP64 directory offset", Put(good, end + 16, 0xFFFFFFFF, 4), kZipUnsupported},
       {"ZIP64 locator before the end record", good.substr(0, end) + locator + good.substr(end),
@@ -204,7 +198,6 @@ TEST(ZippedDocument, LoadsLikeItsText) {
 }
 
 TEST(ZippedDocument, OutcomesOfArchivesThatGiveNoModel) {
-  const std::string good = MakeZip({{"model.mqo", kDocument}});
   const struct {
     const char* name;
     std::string bytes;
@@ -212,7 +205,6 @@ TEST(ZippedDocument, OutcomesOfArchivesThatGiveNoModel) {
   } cases[] = {
       {"the entry is no MQO text", MakeZip({{"model.mqo", "PK other text"}}), kLoadNotMqo},
       {"no document entry", MakeZip({{"model.mqx", "<x/>"}}), kLoadUnreadable},
-      {"truncated", good.substr(0, good.size() - 1), kLoadUnreadable},
       {"only the local header's signature", "PK\x03\x04", kLoadUnreadable},
       {"fewer bytes than a signature", "PK\x03", kLoadNotMqo},
       {"an end record is no archive", std::string("PK\x05\x06", 4) + std::string(18, '\0'),

@@ -36,28 +36,25 @@ void Put32(std::string& bytes, size_t offset, uint32_t value) {
 
 namespace {
 
-void Append16(std::string& out, uint16_t value) {
-  out.append(2, '\0');
-  Put16(out, out.size() - 2, value);
-}
-void Append32(std::string& out, uint32_t value) {
-  out.append(4, '\0');
-  Put32(out, out.size() - 4, value);
+// `value` as `bytes` little-endian bytes.
+void Append(std::string& out, uint32_t value, int bytes = 2) {
+  for (int i = 0; i < bytes; ++i)
+    out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 // The fields that the local and the central header share, from "version needed" to the lengths.
 void AppendCommonFields(std::string& out, const ZipEntrySpec& entry, uint32_t crc,
                         uint32_t compressedSize, uint32_t size) {
-  Append16(out, 20);  // version needed: 2.0
-  Append16(out, entry.flags);
-  Append16(out, entry.method);
-  Append16(out, 0);       // time
-  Append16(out, 0x5A21);  // date: 2025-01-01
-  Append32(out, entry.crc.value_or(crc));
-  Append32(out, entry.compressedSize.value_or(compressedSize));
-  Append32(out, entry.size.value_or(size));
-  Append16(out, static_cast<uint16_t>(entry.name.size()));
-  Append16(out, 0);  // extra field length
+  Append(out, 20);  // version needed: 2.0
+  Append(out, entry.flags);
+  Append(out, entry.method);
+  Append(out, 0);       // time
+  Append(out, 0x5A21);  // date: 2025-01-01
+  Append(out, entry.crc.value_or(crc), 4);
+  Append(out, entry.compressedSize.value_or(compressedSize), 4);
+  Append(out, entry.size.value_or(size), 4);
+  Append(out, static_cast<uint16_t>(entry.name.size()));
+  Append(out, 0);  // extra field length
 }
 
 }  // namespace
@@ -74,17 +71,17 @@ std::string MakeZip(const std::vector<ZipEntrySpec>& entries, std::string_view c
     const auto size = static_cast<uint32_t>(entry.data.size());
     const auto offset = static_cast<uint32_t>(out.size());
     where.localHeaders.push_back(out.size());
-    Append32(out, 0x04034b50);
+    Append(out, 0x04034b50, 4);
     AppendCommonFields(out, entry, crc, compressedSize, size);
     out += entry.name;
     out += stored;
 
     std::string central;
-    Append32(central, 0x02014b50);
-    Append16(central, 0x031E);  // made by: Unix, 3.0
+    Append(central, 0x02014b50, 4);
+    Append(central, 0x031E);  // made by: Unix, 3.0
     AppendCommonFields(central, entry, crc, compressedSize, size);
     central.append(10, '\0');  // comment length, disk number, internal and external attributes
-    Append32(central, offset);
+    Append(central, offset, 4);
     central += entry.name;
     centrals.push_back(central);
   }
@@ -94,13 +91,13 @@ std::string MakeZip(const std::vector<ZipEntrySpec>& entries, std::string_view c
     out += central;
   }
   where.end = out.size();
-  Append32(out, 0x06054b50);
+  Append(out, 0x06054b50, 4);
   out.append(4, '\0');  // this disk, the directory's disk
-  Append16(out, static_cast<uint16_t>(entries.size()));
-  Append16(out, static_cast<uint16_t>(entries.size()));
-  Append32(out, static_cast<uint32_t>(where.end - where.directory));
-  Append32(out, static_cast<uint32_t>(where.directory));
-  Append16(out, static_cast<uint16_t>(comment.size()));
+  Append(out, static_cast<uint16_t>(entries.size()));
+  Append(out, static_cast<uint16_t>(entries.size()));
+  Append(out, static_cast<uint32_t>(where.end - where.directory), 4);
+  Append(out, static_cast<uint32_t>(where.directory), 4);
+  Append(out, static_cast<uint16_t>(comment.size()));
   out += comment;
   if (layout != nullptr) *layout = where;
   return out;
