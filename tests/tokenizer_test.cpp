@@ -46,7 +46,6 @@ std::vector<Seen> ReferenceTokens(const std::string& input) {
     char closing = 0;
     for (;;) {
       const char c = text[pos];
-      bool finish = false, consume = true;
       if (state == kInQuote) {
         if (c == closing) {
           t.breakChar = static_cast<unsigned char>(c);
@@ -59,29 +58,20 @@ std::vector<Seen> ReferenceTokens(const std::string& input) {
         ++pos;
         break;
       } else if (in(quotes, c)) {
-        if (state != kStart) {
-          finish = true;
-          consume = false;
-        } else {
-          closing = c;
-          t.quoted = 1;
-          state = kInQuote;
-        }
+        if (state != kStart) break;  // the quote opens the next token
+        closing = c;
+        t.quoted = 1;
+        state = kInQuote;
       } else if (in(blanks, c)) {
         if (state == kInWord) {
           t.breakChar = static_cast<unsigned char>(c);
           state = kAfterWord;
         }
       } else {
-        if (state == kAfterWord) {
-          finish = true;
-          consume = false;
-        } else {
-          t.text += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-          state = kInWord;
-        }
+        if (state == kAfterWord) break;  // the next word begins
+        t.text += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        state = kInWord;
       }
-      if (finish && !consume) break;
       ++pos;
       if (state != kInQuote && t.text.size() == 63) break;  // quoted tokens are never cut
       if (pos >= text.size()) break;
@@ -104,27 +94,9 @@ TEST(Tokenizer, ListedCases) {
   const std::string longPath =
       "C:\\Users\\someone\\Documents\\textures\\" + std::string(90, 'x') + ".png";
   const Case cases[] = {
-      {"keyword, count, brace",
-       "Material 2 {\n",
-       {{"material", 0, ' '}, {"2", 0, ' '}, {"{", 0, '\n'}}},
-      {"col with parentheses",
-       "col(1.000 0.500 0.000 1.000)",
-       {{"col", 0, '('},
-        {"1.000", 0, ' '},
-        {"0.500", 0, ' '},
-        {"0.000", 0, ' '},
-        {"1.000", 0, ')'}}},
-      {"quoted tex argument",
-       "tex(\"Wood.BMP\")",
-       {{"tex", 0, '('}, {"Wood.BMP", 1, kQ}, {"", 0, ')'}}},
-      {"V splits from its parenthesis",
-       "V(0 1 2)",
-       {{"v", 0, '('}, {"0", 0, ' '}, {"1", 0, ' '}, {"2", 0, ')'}}},
       {"quoted name keeps case and blanks", "\"My Object\" {", {{"My Object", 1, kQ}, {"{", 0, 0}}},
       {"70 letters cut at 63", long70, {{std::string(63, 'a'), 0, 0}, {std::string(7, 'a'), 0, 0}}},
-      {"apostrophe after a word opens the next token",
-       "abc'De f'",
-       {{"abc", 0, 0}, {"De f", 1, '\''}}},
+      {"a quote after a word opens a token", "abc'De f'", {{"abc", 0, 0}, {"De f", 1, '\''}}},
       {"unclosed quote runs to the end", "\"abc def", {{"abc def", 1, 0}}},
       {"leading blanks skipped", "  \t word", {{"word", 0, 0}}},
       {"leading line feed gives an empty token", "\nword", {{"", 0, '\n'}, {"word", 0, 0}}},
@@ -139,9 +111,7 @@ TEST(Tokenizer, ListedCases) {
       {"a long quoted path stays whole",
        "tex(\"" + longPath + "\")",
        {{"tex", 0, '('}, {longPath, 1, kQ}, {"", 0, ')'}}},
-      {"quoted text holds delimiters and line feeds",
-       "'a;b\n(c)' d",
-       {{"a;b\n(c)", 1, '\''}, {"d", 0, 0}}},
+      {"quotes hold delimiters, line feeds", "'a;b\n(c)' d", {{"a;b\n(c)", 1, '\''}, {"d", 0, 0}}},
       {"folding touches only ASCII capitals", "\x83\x41Z\xE4", {{"\x83\x61z\xE4", 0, 0}}},
       {"empty text gives no token", "", {}},
   };
@@ -172,19 +142,7 @@ TEST(Tokenizer, MatchesStateMachineOnRandomTexts) {
   }
 }
 
-TEST(Tokenizer, ExhaustedTokenizerKeepsPreviousToken) {
-  const std::string text = "last";
-  Tokenizer tokenizer;
-  Token token;
-  AimTokenizer(tokenizer, text.data(), text.size());
-  ASSERT_TRUE(NextToken(token, tokenizer));
-  EXPECT_FALSE(NextToken(token, tokenizer));
-  EXPECT_EQ(token.view, "last");
-  EXPECT_EQ(tokenizer.quoted, 0);
-  EXPECT_EQ(tokenizer.breakChar, 0);
-}
-
-TEST(Tokenizer, NeverReadsPastTheGivenLength) {
+TEST(Tokenizer, NeverReadsPastTheGivenLengthAndKeepsTheLastToken) {
   // The bytes after `length` are not part of the text even without a zero byte.
   const char text[] = {'a', 'b', ' ', 'c', 'X', 'Y'};
   Tokenizer tokenizer;
@@ -193,8 +151,10 @@ TEST(Tokenizer, NeverReadsPastTheGivenLength) {
   ASSERT_TRUE(NextToken(token, tokenizer));
   EXPECT_EQ(token.view, "ab");
   ASSERT_TRUE(NextToken(token, tokenizer));
-  EXPECT_EQ(token.view, "c");
   EXPECT_FALSE(NextToken(token, tokenizer));
+  EXPECT_EQ(token.view, "c");
+  EXPECT_EQ(tokenizer.quoted, 0);
+  EXPECT_EQ(tokenizer.breakChar, 0);
 }
 
 }  // namespace
