@@ -40,33 +40,25 @@ TEST(ZipArchive, TakesTheFirstDocumentEntry) {
   std::string large = "Metasequoia Document\r\n";
   for (int i = 0; i < 40000; ++i)
     large += std::to_string(random() % 100000) + " " + std::to_string(random()) + "\r\n";
+  const std::string empty,
+      falseEnd = std::string("xPK\x05\x06", 5) + std::string(18, '\0') + "tail";
   const struct {
     const char* name;
     std::vector<ZipEntrySpec> entries;
-    std::string comment;
-    const std::string& text;
+    const std::string& text = kDocument;
+    std::string comment = "";
   } cases[] = {
-      {"stored", {{"model.mqo", kDocument, 0}}, "", kDocument},
-      {"deflated", {{"model.mqo", kDocument}}, "", kDocument},
+      {"stored", {{"model.mqo", kDocument, 0}}},
+      {"deflated", {{"model.mqo", kDocument}}},
       {"after a thumbnail and a .mqx",
-       {{"thumbnail.jpg", thumbnail}, {"model.mqx", ""}, {"model.mqo", kDocument}},
-       "",
-       kDocument},
+       {{"thumbnail.jpg", thumbnail}, {"model.mqx", ""}, {"model.mqo", kDocument}}},
       {"name in capitals, inside a folder",
-       {{"scenes/", "", 0}, {"notes.mqo.txt", "not this"}, {"scenes/MODEL.MQO", kDocument}},
-       "",
-       kDocument},
-      {"the first of two documents",
-       {{"a.mqo", kDocument, 0}, {"b.mqo", "Metasequoia other"}},
-       "",
-       kDocument},
-      {"a comment holding a false end record",
-       {{"model.mqo", kDocument}},
-       std::string("xPK\x05\x06", 5) + std::string(18, '\0') + "tail",
-       kDocument},
-      {"an empty document", {{"empty.mqo", ""}}, "", std::string()},
-      {"a one-byte document", {{"one.mqo", one}}, "", one},
-      {"a large document", {{"large.mqo", large}}, "", large},
+       {{"scenes/", "", 0}, {"notes.mqo.txt", "not this"}, {"scenes/MODEL.MQO", kDocument}}},
+      {"the first of two documents", {{"a.mqo", kDocument, 0}, {"b.mqo", "Metasequoia other"}}},
+      {"a comment holding a false end record", {{"model.mqo", kDocument}}, kDocument, falseEnd},
+      {"an empty document", {{"empty.mqo", ""}}, empty},
+      {"a one-byte document", {{"one.mqo", one}}, one},
+      {"a large document", {{"large.mqo", large}}, large},
   };
   for (const auto& c : cases) {
     std::string text;
