@@ -90,9 +90,9 @@ float PlainConversion(std::string token) {
 TEST(ParseReal, MatchesPlainConversionOnRandomTokens) {
   std::setlocale(LC_NUMERIC, "C");
   std::mt19937_64 random(6);
-  auto digits = [&](int count) {
+  auto digits = [&](uint64_t count) {
     std::string s;
-    for (int i = 0; i < count; ++i)
+    for (uint64_t i = 0; i < count; ++i)
       s += static_cast<char>('0' + random() % 10);
     return s;
   };
@@ -105,15 +105,13 @@ TEST(ParseReal, MatchesPlainConversionOnRandomTokens) {
     const int shape = static_cast<int>(random() % 6);
     if (shape == 0) {
       // What modellers write: a few digits, four to six decimals.
-      token += digits(1 + static_cast<int>(random() % 4)) + "." +
-               digits(4 + static_cast<int>(random() % 3));
+      token += digits(1 + random() % 4) + "." + digits(4 + random() % 3);
     } else if (shape == 1) {
       // Long mantissas that leave the fast path.
-      token += digits(1 + static_cast<int>(random() % 25)) + "." +
-               digits(static_cast<int>(random() % 25));
+      token += digits(1 + random() % 25) + "." + digits(random() % 25);
     } else if (shape == 2) {
-      token += digits(1 + static_cast<int>(random() % 8)) + exponentLetters[random() % 4] +
-               (random() % 2 ? "-" : "") + digits(1 + static_cast<int>(random() % 2));
+      token += digits(1 + random() % 8) + exponentLetters[random() % 4] +
+               (random() % 2 ? "-" : "") + digits(1 + random() % 2);
     } else if (shape == 3) {
       // Halfway and near-halfway floats, written exactly: the double rounding must match.
       const float f = std::bit_cast<float>(static_cast<uint32_t>(random() % 0x7F000000u));
@@ -122,12 +120,10 @@ TEST(ParseReal, MatchesPlainConversionOnRandomTokens) {
       std::snprintf(text, sizeof text, "%.17g", (static_cast<double>(f) + next) / 2);
       token += text;
     } else if (shape == 4) {
-      token += "0." + std::string(random() % 30, '0') +
-               digits(1 + static_cast<int>(random() % 17)) + "e" +
+      token += "0." + std::string(random() % 30, '0') + digits(1 + random() % 17) + "e" +
                std::to_string(static_cast<int>(random() % 700) - 350);
     } else {
-      token +=
-          digits(static_cast<int>(random() % 3)) + "." + digits(static_cast<int>(random() % 3));
+      token += digits(random() % 3) + "." + digits(random() % 3);
     }
     ASSERT_EQ(Bits(ParseReal(token)), Bits(PlainConversion(token))) << token;
   }
