@@ -107,11 +107,10 @@ ScratchFolder::~ScratchFolder() {
   std::filesystem::remove_all(path, ignored);
 }
 
-std::vector<std::string> ScratchFolder::Entries() const {
+std::vector<std::string> Listing(const std::string& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path)) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
     names.push_back(entry.path().filename().string());
-  }
   std::sort(names.begin(), names.end());
   return names;
 }
