@@ -67,7 +67,7 @@ TEST(QzWriter, GoldenFiles) {
                            "colour_limits", "cube"}) {
     for (const bool smooth : {true, false}) {
       const std::string hex = GoldenPath(name) + (smooth ? ".smooth.hex" : ".flat.hex");
-      if (!smooth && !FileExists(hex)) continue;
+      if (!smooth && ReadFile(hex).empty()) continue;  // only some have flat files
       Model model;
       ASSERT_EQ(LoadText(model, ReadFile(GoldenPath(name) + ".mqo")), kLoadOk) << name;
       const std::vector<uint8_t> actual = QzBytes(model, smooth);

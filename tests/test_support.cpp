@@ -2,7 +2,6 @@
 #include "tests/test_support.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -83,11 +82,6 @@ std::string ReadFile(const std::string& path) {
 void WriteFile(const std::string& path, std::string_view bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-bool FileExists(const std::string& path) {
-  std::error_code ignored;
-  return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
 }
 
 ScratchFolder::ScratchFolder() {

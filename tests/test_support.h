@@ -21,7 +21,6 @@ std::string Describe(const Model& model);
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, std::string_view bytes);
-bool FileExists(const std::string& path);
 // The names in `folder`, sorted.
 std::vector<std::string> Listing(const std::string& folder);
 
