@@ -1,12 +1,9 @@
 // The checks behind the fuzz targets and the regression tests.
 #include "fuzz/conversion_check.h"
 
-#include <algorithm>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <vector>
 
+#include "tests/test_support.h"
 #include "tools/qzdump/qz_file.h"
 #include "writer/mirror.h"
 #include "writer/qz_writer.h"
@@ -58,17 +55,14 @@ std::string WriteToMemory(const Model& model, bool smooth, Bytes& bytes, bool& f
                             sizeof(QzFaceRecord) * records +
                             kQzTextureSlotSize * static_cast<uint64_t>(model.textureCount);
   fits = expected <= UINT32_MAX;
-  bytes.clear();
-  const bool written = WriteQz(model, smooth,
-                               QzSink{[](void* context, const void* data, size_t size) {
-                                        auto* out = static_cast<Bytes*>(context);
-                                        const auto* p = static_cast<const uint8_t*>(data);
-                                        out->insert(out->end(), p, p + size);
-                                        return true;
-                                      },
-                                      &bytes});
-  if (!fits) return written || !bytes.empty() ? "a file past 4 GiB was written" : "";
-  if (!written || bytes.size() != expected) return "WriteQz wrote the wrong size";
+  if (!fits) {  // refused before a first byte reaches the sink
+    bool wrote = false;
+    const QzSink sink{[](void* c, const void*, size_t) { return !(*static_cast<bool*>(c) = true); },
+                      &wrote};
+    return WriteQz(model, smooth, sink) || wrote ? "a file past 4 GiB was written" : "";
+  }
+  bytes = QzBytes(model, smooth);  // empty when WriteQz fails
+  if (bytes.size() != expected) return "WriteQz wrote the wrong size";
   QzFile file;
   std::string error;
   if (!ParseQz(bytes.data(), bytes.size(), file, error)) return "written file is invalid: " + error;
@@ -76,25 +70,6 @@ std::string WriteToMemory(const Model& model, bool smooth, Bytes& bytes, bool& f
     return "written file holds other counts than the model";
   }
   return {};
-}
-
-Bytes ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  Bytes bytes(in ? static_cast<size_t>(in.tellg()) : 0);
-  in.seekg(0).read(reinterpret_cast<char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-  return bytes;
-}
-
-std::string Listing(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  std::string joined;
-  for (const std::string& name : names)
-    joined += " " + name;
-  return joined;
 }
 
 // WriteModel writes into `folder`, in both modes (the second replacing the first), exactly what
@@ -107,9 +82,13 @@ std::string CheckWrites(const Model& model, const std::string& folder, const std
     std::string error = WriteToMemory(model, smooth, expected, fits);
     if (WriteModel(model, output.c_str(), smooth) != (fits ? 0 : 1))
       error += " WriteModel's status";
-    if (fits && ReadBytes(output) != expected) error += " the file differs from WriteQz's bytes";
+    if (fits && ReadFile(output) != std::string(expected.begin(), expected.end()))
+      error += " the file differs from WriteQz's bytes";
+    std::string held;
+    for (const std::string& name : Listing(folder))
+      held += " " + name;
     const std::string wanted = (source.empty() ? "" : " " + source) + (fits ? " out.qz" : "");
-    if (Listing(folder) != wanted) error += " the folder holds" + Listing(folder);
+    if (held != wanted) error += " the folder holds" + held;
     if (!error.empty()) return (smooth ? "smooth: " : "flat: ") + error;
   }
   std::filesystem::remove(output);
@@ -136,18 +115,17 @@ std::string CheckTextConversion(const uint8_t* data, size_t size, const std::str
 }
 
 std::string CheckFileConversion(const uint8_t* data, size_t size, const std::string& folder) {
-  const Bytes input(data, data + size);
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
   // A zipped document's budget is its inflated text, at most 64 times the archive.
-  const bool zipped = size >= 4 && std::memcmp(data, "PK\x03\x04", 4) == 0;
+  const bool zipped = input.starts_with("PK\x03\x04");
   for (const std::string name : {"input.mqo", "input.mqoz"}) {
     const std::string source = folder + "/" + name;
-    std::ofstream(source, std::ios::binary)
-        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    WriteFile(source, input);
     Model model;
     const LoadResult result = LoadModel(model, source.c_str());
     std::string error = CheckLoaded(result, model, zipped ? 64 * uint64_t{size} : size);
     if (error.empty() && result == kLoadOk) error = CheckWrites(model, folder, name);
-    if (error.empty() && ReadBytes(source) != input) error = "the source changed";
+    if (error.empty() && ReadFile(source) != input) error = "the source changed";
     std::filesystem::remove(source);
     if (!error.empty()) return name + ": " + error;
   }

@@ -34,6 +34,11 @@ struct HostileDocument {
   long bytesPerByte;  // memory the load may keep and its writes take, per byte (0: 50 MiB in all)
 };
 
+// The head and `body`, then blank lines up to 1 KiB.
+inline std::string Kib(const std::string& body) {
+  return Fill(kHostileHead + body, "\n", 1024);
+}
+
 // A declared count as large as the budget allows, then blank lines up to `size`.
 inline std::string DeclaredCount(const std::string& chunk, const std::string& tail, size_t size) {
   const size_t count = size - kHostileHead.size() - chunk.size() - tail.size() - 24;
@@ -42,22 +47,13 @@ inline std::string DeclaredCount(const std::string& chunk, const std::string& ta
 
 inline const HostileDocument kHostileDocuments[] = {
     {"2,000,000,000 vertices declared",
-     [](size_t) {
-       return Fill(kHostileHead + "Object \"o\" {\n vertex 2000000000 {\n", "\n", 1024);
-     },
-     kLoadUnreadable, 0},
+     [](size_t) { return Kib("Object \"o\" {\n vertex 2000000000 {\n"); }, kLoadUnreadable, 0},
     {"2,000,000,000 materials declared",
-     [](size_t) { return Fill(kHostileHead + "Material 2000000000 {\n \"m\"\n", "\n", 1024); },
-     kLoadUnreadable, 0},
+     [](size_t) { return Kib("Material 2000000000 {\n \"m\"\n"); }, kLoadUnreadable, 0},
     {"a face of 2,000,000,000 corners",
-     [](size_t) {
-       return Fill(kHostileHead + "Object \"o\" {\n face 1 {\n 2000000000 V(0", "\n", 1024);
-     },
-     kLoadUnreadable, 0},
+     [](size_t) { return Kib("Object \"o\" {\n face 1 {\n 2000000000 V(0"); }, kLoadUnreadable, 0},
     {"2,000,000,000 faces declared, one made",
-     [](size_t) {
-       return kHostileHead + "Object \"o\" {\n face 2000000000 {\n  3 V(0 1 2)\n }\n}\n";
-     },
+     [](size_t) { return Kib("Object \"o\" {\n face 2000000000 {\n  3 V(0 1 2)\n }\n}\n"); },
      kLoadOk, 0},
     {"400 objects declaring 4,000,000 faces each, after a megabyte of vertices",
      [](size_t) {

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <iomanip>
 #include <limits>
 #include <sstream>
 
@@ -28,19 +29,15 @@ std::string AnnotatedHex(const std::vector<uint8_t>& b) {
   std::ostringstream out;
   size_t at = 0;
   auto row = [&](size_t length, const std::string& note) {
-    for (size_t i = 0; i < length && at < b.size(); ++i, ++at) {
-      char hex[4];
-      std::snprintf(hex, sizeof hex, i ? " %02x" : "%02x", b[at]);
-      out << hex;
-    }
-    out << "  # " << note << "\n";
+    for (size_t i = 0; i < length && at < b.size(); ++i, ++at)
+      out << (i ? " " : "") << std::hex << std::setw(2) << std::setfill('0') << +b[at];
+    out << std::dec << "  # " << note << "\n";
   };
   out << "# header\n";
   for (const char* field : {"magic", "version", "object table size", "object table offset",
                             "face data size", "face data offset", "texture table size",
-                            "texture table offset", "2", "zero", "zero", "zero"}) {
+                            "texture table offset", "2", "zero", "zero", "zero"})
     row(4, field);
-  }
   for (size_t j = 0; j < Word(b, 8) / sizeof(QzObjectEntry); ++j) {
     out << "# object " << j << "\n";
     row(32, "zero");
@@ -67,7 +64,7 @@ TEST(QzWriter, GoldenFiles) {
                            "colour_limits", "cube"}) {
     for (const bool smooth : {true, false}) {
       const std::string hex = GoldenPath(name) + (smooth ? ".smooth.hex" : ".flat.hex");
-      if (!smooth && !FileExists(hex)) continue;
+      if (!smooth && ReadFile(hex).empty()) continue;  // only some have flat files
       Model model;
       ASSERT_EQ(LoadText(model, ReadFile(GoldenPath(name) + ".mqo")), kLoadOk) << name;
       const std::vector<uint8_t> actual = QzBytes(model, smooth);

@@ -2,7 +2,6 @@
 #include "tests/test_support.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -85,11 +84,6 @@ void WriteFile(const std::string& path, std::string_view bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-bool FileExists(const std::string& path) {
-  std::error_code ignored;
-  return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
-}
-
 ScratchFolder::ScratchFolder() {
   std::random_device seed;
   const auto base = std::filesystem::temp_directory_path();
@@ -107,11 +101,10 @@ ScratchFolder::~ScratchFolder() {
   std::filesystem::remove_all(path, ignored);
 }
 
-std::vector<std::string> ScratchFolder::Entries() const {
+std::vector<std::string> Listing(const std::string& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path)) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
     names.push_back(entry.path().filename().string());
-  }
   std::sort(names.begin(), names.end());
   return names;
 }

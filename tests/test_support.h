@@ -21,7 +21,8 @@ std::string Describe(const Model& model);
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, std::string_view bytes);
-bool FileExists(const std::string& path);
+// The names in `folder`, sorted.
+std::vector<std::string> Listing(const std::string& folder);
 
 // A new empty folder under the system's temporary folder, removed with everything in it when the
 // object goes.
@@ -30,5 +31,5 @@ struct ScratchFolder {
   ScratchFolder();
   ~ScratchFolder();
   std::string operator/(const std::string& name) const { return path + "/" + name; }
-  std::vector<std::string> Entries() const;
+  std::vector<std::string> Entries() const { return Listing(path); }
 };
