@@ -7,7 +7,6 @@
 // the paths in a terminal paste, and the UTF-8 text the fields rely on. (On Windows the real
 // dialog and message boxes are tested instead, in tests/windows/.)
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <clocale>
@@ -106,9 +105,9 @@ INT_PTR CALLBACK RecordingProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
   if (message == WM_CLOSE) run.events.push_back("close");
   if (message == WM_COMMAND) run.events.push_back(Name(LOWORD(wParam)) + what);
   const INT_PTR result = ConversionDialogProc(dialog, message, wParam, lParam);
-  if (message == WM_DROPFILES) {  // once handled, the drop is to be finished
+  // Once handled, a drop is to be finished.
+  if (message == WM_DROPFILES)
     run.events.push_back(reinterpret_cast<HDROP>(wParam)->finished ? "drop" : "drop not finished");
-  }
   return result;
 }
 
@@ -204,7 +203,7 @@ TEST(DialogKeys, EveryRow) {
     ScratchFolder folder;
     WriteFile(folder / "house.mqo", ReadFile(kHouse));
     const std::filesystem::path back = std::filesystem::current_path();
-    ASSERT_EQ(chdir(folder.path.c_str()), 0);  // the rows' paths are relative
+    std::filesystem::current_path(folder.path);  // the rows' paths are relative
     run = {ParseKeys(row.keys), nullptr, {}};
     SetStandInPresenter({ShowMessage, PlayKeys});
     const INT_PTR result =

@@ -57,7 +57,8 @@ TEST_P(Program, AnswersItsRawCommandLine) {
   Put(scratch.path, before);
   // Found beside this program, the first place Windows looks.
   std::string line = InFolder("\"vuv2ez.exe\" " + row.arguments, scratch.path);
-  STARTUPINFOA startup{.cb = sizeof startup};
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                              &startup, &process));
