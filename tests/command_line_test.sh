@@ -16,6 +16,7 @@ vuv2ez=$(realpath "$1") qzdump=$(realpath "$2") source=$3
 w=$(mktemp -d)
 trap 'umount "$w/ro" "$w/small" 2>/dev/null; chmod -R u+w "$w"; rm -rf "$w"' EXIT
 failures=0
+fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 # The lines that report a file, and the reasons they give.
 converted() { echo "VUV2EZ: $1: 変換が終了しました。"; }
 unread() { echo "VUV2EZ: $1: ファイルの読み込みに失敗しました。$2"; }
@@ -26,17 +27,15 @@ usage=$("$vuv2ez" --help)
 
 mkdir -p "$w/cwd" "$w/tmp" "$w/m" "$w/out" "$w/ro" "$w/small" "$w/out/a folder" "$w/ref"
 golden() { printf "$(sed 's/#.*//' "$1" | tr -s ' \n' '\n' | grep . | sed 's/^/\\x/' | tr -d '\n')"; }
-for mode in smooth flat; do golden "$source/tests/data/golden/cube.$mode.hex" >"$w/ref/$mode"; done
-golden "$source/tests/data/golden/empty.smooth.hex" >"$w/ref/empty"
-golden "$source/tests/data/golden/textures.smooth.hex" >"$w/ref/textures"
+for ref in smooth=cube.smooth flat=cube.flat empty=empty.smooth textures=textures.smooth; do
+  golden "$source/tests/data/golden/${ref#*=}.hex" >"$w/ref/${ref%=*}"
+done
 cp "$source/tests/data/golden/cube.mqo" "$w/m/cube.mqo"
 : >"$w/m/empty.mqo"
 printf 'Metasequoia\n' >"$w/m/bare.mqo"
-{ # 1,000 triangles: a 168 KB output
-  printf 'Metasequoia\nObject "big" {\n vertex 3 {\n 0 0 0\n 1 0 0\n 0 1 0\n }\n face 1000 {\n'
-  for ((i = 0; i < 1000; i++)); do printf ' 3 V(0 1 2)\n'; done
-  printf ' }\n}\n'
-} >"$w/m/big.mqo"
+# 1,000 triangles: a 168 KB output
+printf 'Metasequoia\nObject "big" {\n vertex 3 {\n 0 0 0\n 1 0 0\n 0 1 0\n }\n face 1000 {\n%s }\n}\n' \
+  "$(printf ' 3 V(0 1 2)\n%.0s' {1..1000})"$'\n' >"$w/m/big.mqo"
 for d in out ro small; do printf 'keep me\n' >"$w/$d/keep.qz"; done
 mkfifo "$w/out/fifo.qz" "$w/m/fifo.mqo"
 ln -s "$w/nowhere/x.qz" "$w/out/dangling.qz"
@@ -92,10 +91,7 @@ row() {
   done
   [ "$before" = "$after" ] ||
     problems+=("the tree changed: $(diff <(echo "$before") <(echo "$after") | grep '^[<>]' | head -n 4)")
-  [ ${#problems[@]} -eq 0 ] && return
-  echo "FAIL $name"
-  printf '  %s\n' "${problems[@]}"
-  failures=$((failures + 1))
+  [ ${#problems[@]} -eq 0 ] || fail "$name$(printf '\n  %s' "${problems[@]}")"
 }
 mounted() { [ -n "${VUV2EZ_IN_NAMESPACE:-}" ] || { echo "SKIP $1: no mount namespace"; false; }; }
 
@@ -155,13 +151,13 @@ row "--visible-only --mirror" 0 "$(converted "$n"; warnings "" 2)" out/vm.qz=out
   "$vuv2ez" --visible-only --mirror -o "$w/out/vm.qz" "$n"
 # One object left of two; its four records (a fan of two, a two-corner face, a triangle) and their
 # reflections on the plane x = 0; the two-corner face and its copy show no surface.
-[ "$("$qzdump" --summary "$w/out/vm.qz" | sed -n '2,4p' | cut -d' ' -f1-3 | xargs)" = "objects 1 (table faces 8 (data degenerate records 2" ] ||
-  { echo "FAIL --visible-only --mirror: $("$qzdump" --summary "$w/out/vm.qz" | head -n 3)"; failures=$((failures + 1)); }
+summary=$("$qzdump" --summary "$w/out/vm.qz" | sed -n '2,4p' | cut -d' ' -f1-3 | xargs)
+[ "$summary" = "objects 1 (table faces 8 (data degenerate records 2" ] || fail "--visible-only --mirror: $summary"
 # Through qzdump --obj: 32 vertices; a record whose last two corners are one is a triangle (three
 # of each object's four records, and their reflections), the others quads.
 "$qzdump" --obj "$w/vm.obj" "$w/out/vm.qz" && vm=$(for p in 'v ' 'f [^ ]* [^ ]* [^ ]*$' \
   'f [^ ]* [^ ]* [^ ]* [^ ]*$'; do grep -c "^$p" "$w/vm.obj"; done | xargs)
-[ "${vm:-}" = "32 6 2" ] || { echo "FAIL --mirror through qzdump --obj: ${vm:-none}"; failures=$((failures + 1)); }
+[ "${vm:-}" = "32 6 2" ] || fail "--mirror through qzdump --obj: ${vm:-none}"
 row "options end at --" 1 "$(unread --flat "$missing")" - -- "$vuv2ez" -- --flat
 row "- is a file" 1 "$(unread - "$missing")" - -- "$vuv2ez" -
 for args in "-o x.qz a.mqo b.mqo|-o はファイルが一つのときだけ指定できます。" \
@@ -172,7 +168,7 @@ for args in "-o x.qz a.mqo b.mqo|-o はファイルが一つのときだけ指�
 done
 row "help" 0 "" - -- "$vuv2ez" a.mqo --help --version
 row "version" 0 "" - -- "$vuv2ez" --version
-[[ "$usage" == *--flat*-o,\ --output* ]] || { echo "FAIL help lists no options"; failures=$((failures + 1)); }
+[[ "$usage" == *--flat*-o,\ --output* ]] || fail "help lists no options"
 
 head -c 100 "$w/ref/smooth" >"$w/out/cut.qz"
 row "qzdump, truncated" 1 "qzdump: $w/out/cut.qz: object table runs past the end of the file" - -- \
@@ -183,13 +179,12 @@ row "qzdump, no file" 2 "$qusage" - -- "$qzdump" --summary
 row "qzdump, unknown option" 2 "$qusage" - -- "$qzdump" --bogus "$w/ref/smooth"
 row "qzdump, missing file" 1 "qzdump: $w/none.qz: cannot be read" - -- "$qzdump" "$w/none.qz"
 "$qzdump" "$w/ref/textures" | cmp -s - "$source/tests/data/golden/textures.smooth.dump" ||
-  { echo "FAIL qzdump's listing differs from tests/data/golden/textures.smooth.dump"; failures=$((failures + 1)); }
+  fail "qzdump's listing differs from tests/data/golden/textures.smooth.dump"
 row "qzdump --obj" 0 "" out/c.obj=out/c.obj -- "$qzdump" --obj "$w/out/c.obj" "$w/ref/smooth" # any bytes
 # One group per object; 4 v, vt and vn per record; the cube's six quads stay quads.
 counts=$(for p in 'g ' 'v ' 'vt ' 'vn ' 'f [^ ]* [^ ]* [^ ]* [^ ]*$'; do grep -c "^$p" "$w/out/c.obj"; done | xargs)
-[ "$counts" = "1 24 24 24 6" ] || { echo "FAIL obj counts: $counts"; failures=$((failures + 1)); }
-[ "$("$qzdump" --summary "$w/ref/flat" | sed -n 3p)" = "faces 6 (data 1008 bytes at 108)" ] ||
-  { echo "FAIL qzdump --summary"; failures=$((failures + 1)); }
+[ "$counts" = "1 24 24 24 6" ] || fail "obj counts: $counts"
+[ "$("$qzdump" --summary "$w/ref/flat" | sed -n 3p)" = "faces 6 (data 1008 bytes at 108)" ] || fail "qzdump --summary"
 
 [ "$failures" -eq 0 ] && echo "all command-line rows passed"
 exit $((failures > 0))

@@ -7,26 +7,25 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 TEST(RawCommandLine, FirstAndLastCharactersAreDropped) {
-  const struct {
-    const char* raw;
-    bool dialog;
-    const char* source;
-  } cases[] = {
-      {"", true, ""},
-      {"\"C:\\models\\ship.mqo\"", false, "C:\\models\\ship.mqo"},
-      {"\"C:\\my models\\ship.mqo\" ", false, "C:\\my models\\ship.mqo\""},
-      {"C:\\a.mqo", false, ":\\a.mq"},
-      {"\"\"", false, ""},
-      {"x", false, ""},
-      {"\"a.mqo\" \"b.mqo\"", false, "a.mqo\" \"b.mqo"},
+  // Rows: the raw command line, the source it names (nullptr: none, the dialog opens).
+  const std::pair<const char*, const char*> cases[] = {
+      {"", nullptr},
+      {"\"C:\\models\\ship.mqo\"", "C:\\models\\ship.mqo"},
+      {"\"C:\\my models\\ship.mqo\" ", "C:\\my models\\ship.mqo\""},
+      {"C:\\a.mqo", ":\\a.mq"},
+      {"\"\"", ""},
+      {"x", ""},
+      {"\"a.mqo\" \"b.mqo\"", "a.mqo\" \"b.mqo"},
   };
-  for (const auto& c : cases) {
-    const RawCommandLine line = InterpretRawCommandLine(c.raw);
-    EXPECT_EQ(line.dialog, c.dialog) << c.raw;
-    if (c.dialog) continue;
-    EXPECT_EQ(line.sourcePath, c.source) << c.raw;
-    EXPECT_EQ(line.destinationPath, std::string(c.source) + ".qz") << c.raw;
+  for (const auto& [raw, source] : cases) {
+    const RawCommandLine line = InterpretRawCommandLine(raw);
+    EXPECT_EQ(line.dialog, source == nullptr) << raw;
+    if (source == nullptr) continue;
+    EXPECT_EQ(line.sourcePath, source) << raw;
+    EXPECT_EQ(line.destinationPath, source + ".qz"s) << raw;
   }
 }
 

@@ -9,43 +9,31 @@
 
 namespace {
 
+// The bytes of a text as hex digits, two a byte.
 std::string Hex(const std::string& bytes) {
   std::string out;
-  const char* digits = "0123456789abcdef";
-  for (unsigned char c : bytes) {
-    out += {digits[c >> 4], digits[c & 15], ' '};
-  }
+  for (const unsigned char c : bytes)
+    out += {"0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15]};
   return out;
 }
 
 TEST(Texts, AreInCodePage932) {
-  const struct {
-    const char* text;
-    const char* bytes;
-  } cases[] = {
-      {kFinishedText, "95 cf 8a b7 82 aa 8f 49 97 b9 82 b5 82 dc 82 b5 82 bd 81 42 "},
-      {kReadFailedText,
-       "83 74 83 40 83 43 83 8b 82 cc 93 c7 82 dd 8d 9e 82 dd 82 c9 8e b8 94 73 82 b5 82 dc 82 b5 "
-       "82 bd 81 42 "},
-      {kNotMqoText,
-       "4d 51 4f 20 83 74 83 48 81 5b 83 7d 83 62 83 67 82 c5 82 cd 82 a0 82 e8 82 dc 82 b9 82 f1 "
-       "81 42 "},
-      {kWriteFailedText,
-       "83 74 83 40 83 43 83 8b 82 cc 8f 91 82 ab 8d 9e 82 dd 82 c9 8e b8 94 73 82 b5 82 dc 82 b5 "
-       "82 bd 81 42 "},
-      {kCaption, "56 55 56 32 45 5a "},
-      {kConversionDialogControls[2].text, "95 cf 8a b7 "},
-      {kConversionDialogControls[4].text, "95 cf 8a b7 90 e6 "},
+  const std::pair<const char*, const char*> cases[] = {
+      {kFinishedText, "95cf8ab782aa8f4997b982b582dc82b582bd8142"},
+      {kReadFailedText, "837483408343838b82cc93c782dd8d9e82dd82c98eb8947382b582dc82b582bd8142"},
+      {kNotMqoText, "4d514f2083748348815b837d8362836782c582cd82a082e882dc82b982f18142"},
+      {kWriteFailedText, "837483408343838b82cc8f9182ab8d9e82dd82c98eb8947382b582dc82b582bd8142"},
+      {kCaption, "56555632455a"},
+      {kConversionDialogControls[2].text, "95cf8ab7"},
+      {kConversionDialogControls[4].text, "95cf8ab790e6"},
       {kConversionDialogControls[3].text,
-       "95 cf 8a b7 8c b3 20 3a 20 6d 71 6f 20 83 74 83 40 83 43 83 8b 82 f0 83 68 83 8d 83 62 83 "
-       "76 82 b5 82 c4 82 ad 82 be 82 b3 82 a2 "},
+       "95cf8ab78cb3203a206d716f20837483408343838b82f08368838d8362837682b582c482ad82be82b382a2"},
       {kConversionDialogControls[5].text,
-       "96 40 90 fc 82 f0 83 74 83 89 83 62 83 67 83 56 83 46 81 5b 83 66 83 42 83 93 83 4f 97 70 "
-       "82 c9 82 b7 82 e9 "},
-      {kConversionDialogLayout.fontName, "82 6c 82 72 20 82 6f 83 53 83 56 83 62 83 4e "},
+       "964090fc82f0837483898362836783568346815b836683428393834f977082c982b782e9"},
+      {kConversionDialogLayout.fontName, "826c827220826f835383568362834e"},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(Hex(c.text), c.bytes);
+  for (const auto& [text, bytes] : cases)
+    EXPECT_EQ(Hex(text), bytes);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // RECT_FILE once it is drawn, and closes the dialog MILLISECONDS later.
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 
 #include "tests/windows/windows_test_support.h"
 
@@ -18,10 +19,8 @@ int main(int argc, char** argv) {
     Sleep(300);
     RECT r{};
     GetWindowRect(dialog, &r);
-    if (std::FILE* out = std::fopen(argv[2], "w")) {
-      std::fprintf(out, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-      std::fclose(out);
-    }
+    std::ofstream(argv[2]) << r.left << ' ' << r.top << ' ' << r.right - r.left << ' '
+                           << r.bottom - r.top << '\n';
     Sleep(static_cast<DWORD>(std::atoi(argv[3])));
   });
   return result == 0 ? 0 : 1;

@@ -94,12 +94,10 @@ Step CloseBox() {
   };
 }
 
-// Each row ends in a step that waits for the dialog's thread (Shows, Message, CloseBox), so that
-// the test's last check, for a message box no step expected, follows all the row did.
-struct Row {
-  const char* name;
-  std::vector<Step> steps;
-};
+// A row: its name and its steps. Each row ends in a step that waits for the dialog's thread
+// (Shows, Message, CloseBox), so that the test's last check, for a message box no step expected,
+// follows all the row did.
+using Row = std::pair<const char*, std::vector<Step>>;
 
 const std::string kLong = "C:\\" + std::string(3000, 'p') + ".mqo";
 
@@ -145,7 +143,7 @@ TEST_P(ConversionDialog, DoesWhatTheRowSays) {
   Put(user.folder, user.files);
   const INT_PTR result = RunConversionDialog([&](HWND dialog) {
     ASSERT_NE(user.dialog = dialog, nullptr) << "the dialog did not appear";
-    for (const Step& step : GetParam().steps)
+    for (const Step& step : GetParam().second)
       step(user);
     if (const HWND box = FindDialog(GetWindowThreadProcessId(dialog, nullptr), IDOK, 0))
       ADD_FAILURE() << "a message box no step expected: " << ReadAndClose(box);
@@ -155,6 +153,6 @@ TEST_P(ConversionDialog, DoesWhatTheRowSays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ConversionDialog, testing::ValuesIn(kRows),
-                         [](const auto& row) { return std::string(row.param.name); });
+                         [](const auto& row) { return std::string(row.param.first); });
 
 }  // namespace

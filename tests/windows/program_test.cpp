@@ -30,7 +30,6 @@ const Row kRows[] = {
     {"BlankAfterTheClosingQuote", "\"$\\cube.mqo\" ", kReadFailedText, 1},
     {"UnquotedPath", "$\\cube.mqo", kReadFailedText, 1},
     {"TwoQuotes", "\"\"", kReadFailedText, 1},
-    {"TwoCharacters", "ab", kReadFailedText, 1},
     {"OneCharacter", "x", kReadFailedText, 1},
     {"MissingFile", "\"$\\missing.mqo\"", kReadFailedText, 1},
     {"EmptyFileIsNotMqo", "\"$\\empty.mqo\"", kNotMqoText, 1},

@@ -47,8 +47,7 @@ inline std::string ReadAndClose(HWND dialog) {
   for (HWND b = nullptr; (b = FindWindowExA(dialog, b, "Button", nullptr)) != nullptr;)
     seen.append("[").append(WindowText(b)).append("]");
   const HWND ok = GetDlgItem(dialog, IDOK);
-  if (ok != nullptr) PostMessageA(ok, BM_CLICK, 0, 0);
-  if (ok == nullptr) PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  PostMessageA(ok ? ok : dialog, ok ? BM_CLICK : WM_SYSCOMMAND, ok ? 0 : SC_CLOSE, 0);
   for (int i = 0; i < 500 && IsWindow(dialog); ++i)
     Sleep(10);
   return seen;
