@@ -108,6 +108,8 @@ INT_PTR CALLBACK RecordingProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
   // Once handled, a drop is to be finished.
   if (message == WM_DROPFILES)
     run.events.push_back(reinterpret_cast<HDROP>(wParam)->finished ? "drop" : "drop not finished");
+  // 0 for every message: WM_INITDIALOG too, so that no control is given the focus first.
+  if (result != 0) run.events.push_back("returned " + std::to_string(result));
   return result;
 }
 
