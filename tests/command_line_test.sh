@@ -177,6 +177,8 @@ row "qzdump, not QZ" 1 "qzdump: $w/m/cube.mqo: not a QZ file (magic is not \"QZF
 qusage=$'usage: qzdump [--summary] FILE.qz\n       qzdump --obj OUT.obj FILE.qz'
 row "qzdump, no file" 2 "$qusage" - -- "$qzdump" --summary
 row "qzdump, unknown option" 2 "$qusage" - -- "$qzdump" --bogus "$w/ref/smooth"
+row "qzdump --obj, missing folder" 1 "qzdump: $w/none/c.obj: cannot be written" - -- \
+  "$qzdump" --obj "$w/none/c.obj" "$w/ref/smooth"
 row "qzdump, missing file" 1 "qzdump: $w/none.qz: cannot be read" - -- "$qzdump" "$w/none.qz"
 "$qzdump" "$w/ref/textures" | cmp -s - "$source/tests/data/golden/textures.smooth.dump" ||
   fail "qzdump's listing differs from tests/data/golden/textures.smooth.dump"

@@ -39,7 +39,7 @@ const std::string kRoof = "vertex 4 {\n0 0 0\n4 0 2\n4 3 2\n0 3 0\n}\nface 1 {\n
 // still write the same records (a corner outside the list still at the origin), but for the
 // smooth normals that connected halves share across the seam.
 TEST(Mirror, OriginalRecordsUnchanged) {
-  const std::string odd = "vertex 3 {\n1 0 0\n2 0 0\n1 1 0\n}\nface 1 {\n3 V(0 1 4)\n}\n";
+  const std::string odd = "vertex 3 {\n1 0 0\n2 0 0\n1 1 0\n}\nface 1 {\n3 V(0 1 3)\n}\n";
   for (const std::string settings : {"", "mirror 0\nmirror_axis 7\n", "mirror 3\n",
                                      "mirror 1\nmirror_axis 0\n", "mirror 2\nmirror_axis 8\n"}) {
     EXPECT_EQ(Describe(Loaded(settings + kQuad, true)), Describe(Loaded(settings + kQuad)))

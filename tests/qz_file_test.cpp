@@ -27,6 +27,9 @@ TEST(QzFile, ParsesWhatTheWriterWritesAndFailsOnEveryTruncation) {
   ASSERT_EQ(whole.objects.size(), 2u);
   EXPECT_EQ(whole.objects[0].records + 10 * whole.objects[1].records, 23u);
   EXPECT_EQ(whole.faces.size(), 5u);
+  const std::vector<uint8_t> empty = QzBytes(Model{}, true);  // no object, no face
+  QzFile none;
+  EXPECT_TRUE(ParseQz(empty.data(), empty.size(), none, problem) && none.objects.empty());
   for (size_t size = 0; size < bytes.size(); ++size) {
     // A copy of exactly `size` bytes, so a read past the end is caught by the sanitizers.
     std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + size);
