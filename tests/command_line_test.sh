@@ -50,10 +50,10 @@ cp "$w/m/cube.mqo" "$w/m$long/cube.mqo"
   cp "$w/m/cube.mqo" . && printf 'keep\n' >keep.qz) # 4,096 bytes and more: made step by step
 names=("with spaces .mqo" "quote\"d 'both' .mqo" "日本語のモデル　全角.mqo" "-leading-dash.mqo")
 for name in "${names[@]}"; do cp "$w/m/cube.mqo" "$w/m/$name"; done
-# What the QZ file cannot carry as the modeller shows it: a hidden object, a mirror object, faces
-# of five and two corners, a corner and a material out of range, a long texture name.
+# What the QZ file cannot carry as the modeller shows it: a hidden lathe and patch object, a mirror
+# object, faces of five and two corners, a corner and a material out of range, a long texture name.
 printf 'Metasequoia\nMaterial 1 {\n "m" tex("a_very_long_texture_name.bmp")\n}\n%b%b%b' \
-  'Object "hidden" {\n visible 0\n vertex 3 {\n 0 0 0\n 1 0 0\n 0 1 0\n }\n face 1 {\n 3 V(0 1 2)\n }\n}\n' \
+  'Object "hidden" {\n visible 0\n lathe 1\n patch 3\n vertex 3 {\n 0 0 0\n 1 0 0\n 0 1 0\n }\n face 1 {\n 3 V(0 1 2)\n }\n}\n' \
   'Object "half" {\n mirror 1\n mirror_axis 1\n vertex 5 {\n 1 0 0\n 2 0 0\n 2 1 0\n 1 1 0\n 1.5 2 0\n }\n' \
   ' face 3 {\n 5 V(0 1 2 4 3)\n 2 V(0 1) M(3)\n 3 V(0 1 9)\n }\n}\n' >"$w/m/notes.mqo"
 if [ -n "${VUV2EZ_IN_NAMESPACE:-}" ]; then
@@ -137,6 +137,7 @@ n=$w/m/notes.mqo
 warnings() {
   for text in "非表示のオブジェクト ${1-1} 個も変換しました (--visible-only で除きます)" \
     "ミラーのオブジェクト ${1-1} 個を片側だけ書き出しました (--mirror で両側を書き出します)" \
+    "回転体のオブジェクト ${1-1} 個を断面のまま書き出しました" "曲面のオブジェクト ${1-1} 個を制御メッシュのまま書き出しました" \
     "頂点が 5 つ以上の面 ${2-1} 個を扇形に分けて書き出しました" "頂点が 1 つか 2 つの面が ${2-1} 個あります" \
     "範囲外の頂点番号 ${2-1} 個を原点にしました" \
     "範囲外の材質番号をもつ面 ${2-1} 個を白、テクスチャーなしにしました" \
