@@ -101,7 +101,13 @@ std::vector<std::string> ReportLines(const std::string& source, const std::strin
       break;
   }
   std::vector<std::string> lines = {from + kFinishedText};
-  const ModelNotes& n = conversion.notes;
+  if (quiet) return lines;
+  for (const std::string& warning : WarningTexts(conversion.notes))
+    lines.push_back(from + warning);
+  return lines;
+}
+
+std::vector<std::string> WarningTexts(const ModelNotes& n) {
   const std::pair<uint64_t, NoteText> notes[] = {
       {n.hiddenObjects, kHiddenNote},
       {n.mirrorObjects, kMirrorNote},
@@ -114,10 +120,9 @@ std::vector<std::string> ReportLines(const std::string& source, const std::strin
       {n.cutTextureNames, kTextureNameNote},
       {n.wrappedObjects, kWrapNote},
   };
+  std::vector<std::string> texts;
   for (const auto& [count, text] : notes) {
-    if (count > 0 && !quiet) {
-      lines.push_back(from + kWarningText + text.before + std::to_string(count) + text.after);
-    }
+    if (count > 0) texts.push_back(kWarningText + (text.before + std::to_string(count)) + text.after);
   }
-  return lines;
+  return texts;
 }

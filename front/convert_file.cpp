@@ -4,10 +4,23 @@
 
 #include <algorithm>
 
+#include "front/conversion_report.h"
+#include "front/program_settings.h"
 #include "front/resources/conversion_dialog.h"
 #include "front/resources/texts.h"
 #include "writer/mirror.h"
 #include "writer/qz_writer.h"
+
+namespace {
+
+// Set once at start by the program; the dialog procedure, called by the system, finds it here.
+ProgramSettings programSettings;
+
+}  // namespace
+
+void UseProgramSettings(const ProgramSettings& settings) {
+  programSettings = settings;
+}
 
 Conversion Convert(const char* sourcePath, const char* destinationPath,
                    const ConversionOptions& options) {
@@ -32,10 +45,61 @@ Conversion Convert(const char* sourcePath, const char* destinationPath,
 
 ConversionOutcome ConvertFile(HWND window, const char* sourcePath, const char* destinationPath) {
   // The check box as the user left it when pressing the button.
-  const bool smooth = window == nullptr || IsDlgButtonChecked(window, IDC_FLAT_NORMALS) == 0;
-  const ConversionOutcome outcome =
-      Convert(sourcePath, destinationPath, ConversionOptions{smooth}).outcome;
+  const bool flat = window != nullptr && IsDlgButtonChecked(window, IDC_FLAT_NORMALS) != 0;
+  const Conversion conversion =
+      Convert(sourcePath, destinationPath, ConversionOptionsFor(programSettings, flat));
+  MessageBoxA(window, OutcomeText(conversion, programSettings.warnings).c_str(), kCaption, MB_OK);
+  return conversion.outcome;
+}
+
+int ConvertFiles(const std::vector<std::string>& sourcePaths) {
+  const ConversionOptions options = ConversionOptionsFor(programSettings, false);
+  std::vector<Conversion> conversions;
+  int status = 0;
+  for (const std::string& source : sourcePaths) {
+    conversions.push_back(Convert(source.c_str(), (source + ".qz").c_str(), options));
+    if (conversions.back().outcome != kConverted) status = 1;
+  }
+  const std::string text = OutcomeListText(sourcePaths, conversions, programSettings.warnings);
+  MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK);
+  return status;
+}
+
+namespace {
+
+const char* OutcomeOnly(ConversionOutcome outcome) {
   const char* const texts[] = {kFinishedText, kReadFailedText, kNotMqoText, kWriteFailedText};
-  MessageBoxA(window, texts[outcome], kCaption, MB_OK);
-  return outcome;
+  return texts[outcome];
+}
+
+}  // namespace
+
+std::string OutcomeText(const Conversion& conversion, bool warnings) {
+  std::string text = OutcomeOnly(conversion.outcome);
+  if (!warnings || conversion.outcome != kConverted) return text;
+  for (const std::string& warning : WarningTexts(conversion.notes))
+    text += "\n" + WordedForSettingsFile(warning);
+  return text;
+}
+
+std::string OutcomeListText(const std::vector<std::string>& sourcePaths,
+                            const std::vector<Conversion>& conversions, bool warnings) {
+  std::vector<std::string> lines;
+  size_t listed = 0;
+  for (; listed < sourcePaths.size() && lines.size() < kListedLines; ++listed) {
+    const Conversion& conversion = conversions[listed];
+    lines.push_back(sourcePaths[listed] + ": " + OutcomeOnly(conversion.outcome));
+    if (!warnings || conversion.outcome != kConverted) continue;
+    for (const std::string& warning : WarningTexts(conversion.notes)) {
+      if (lines.size() < kListedLines) lines.push_back("  " + WordedForSettingsFile(warning));
+    }
+  }
+  std::string text;
+  for (const std::string& line : lines)
+    text += (text.empty() ? "" : "\n") + line;
+  if (listed < sourcePaths.size()) {
+    text += "\n" + (kMoreFilesNote.before + std::to_string(sourcePaths.size() - listed)) +
+            kMoreFilesNote.after;
+  }
+  return text;
 }

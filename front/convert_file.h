@@ -3,8 +3,13 @@
 // Convert does it without a word and says how it went: the outcome, why a load or a write failed,
 // and what the written file does not carry of the model as the modeller shows it. ConvertFile is
 // the dialog's and the Windows command line's way: it tells the user the outcome in a message box
-// owned by `window` (none on the command line), and returns only after the box is closed.
+// owned by `window` (none on the command line), and returns only after the box is closed;
+// ConvertFiles does the same for several files with one message box. Both follow the program's
+// settings (program_settings.h), given once at start.
 #pragma once
+
+#include <string>
+#include <vector>
 
 #include "front/window_services.h"
 #include "reader/model.h"
@@ -35,5 +40,24 @@ struct Conversion {
 Conversion Convert(const char* sourcePath, const char* destinationPath,
                    const ConversionOptions& options);
 
+struct ProgramSettings;
+
+// The settings every later ConvertFile and ConvertFiles follow; until called, all off.
+void UseProgramSettings(const ProgramSettings& settings);
+
 // Normals are smooth unless `window` is a dialog whose flat-shading box is ticked.
 ConversionOutcome ConvertFile(HWND window, const char* sourcePath, const char* destinationPath);
+
+// Converts each source to its path with ".qz" appended, then shows one message box without owner
+// (OutcomeListText); 0 when every one was converted, 1 otherwise.
+int ConvertFiles(const std::vector<std::string>& sourcePaths);
+
+// The message after one conversion: the outcome's text, then with `warnings` a line for each of
+// its warnings, worded for the settings file.
+std::string OutcomeText(const Conversion& conversion, bool warnings);
+
+// The message after several: "<source>: <outcome text>" a file, each followed by its warnings with
+// `warnings`; at most kListedLines lines, then "ほか N 件" for the files not listed.
+inline constexpr size_t kListedLines = 20;
+std::string OutcomeListText(const std::vector<std::string>& sourcePaths,
+                            const std::vector<Conversion>& conversions, bool warnings);

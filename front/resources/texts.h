@@ -55,6 +55,9 @@ inline constexpr NoteText kTextureNameNote{"16 バイトを超えるテクスチ
 inline constexpr NoteText kWrapNote{"面が 65,535 を超えるオブジェクト ",
                                     " 個は、面の数の欄があふれます。"};
 
+// After several files dropped on the Windows program: how many more than its message lists.
+inline constexpr NoteText kMoreFilesNote{"ほか ", " 件"};
+
 // Usage errors.
 inline constexpr char kNeedsPathText[] = " には出力先のパスが要ります。";
 inline constexpr char kOnlyOnceText[] = " は一度だけ指定できます。";
