@@ -1,7 +1,8 @@
 # Installing and packaging: the two programs and the README. `cmake --install` puts them in bin/
 # and share/doc/vuv2ez/; `cpack -G DEB` in a release build makes a Debian package that declares
 # the shared libraries the programs use (found by dpkg-shlibdeps: ncursesw and zlib among them);
-# the Windows build's `package` target makes a .zip holding both .exe files and the README.
+# the Windows build's `package` target makes a .zip holding both .exe files, the README, the
+# settings file with every key 0, and OpenSubdiv's licence and notice when it is linked in.
 if(WIN32)
   set(VUV2EZ_BIN_DIR .)
   set(VUV2EZ_DOC_DIR .)
@@ -15,6 +16,16 @@ else()
 endif()
 install(TARGETS vuv2ez qzdump RUNTIME DESTINATION ${VUV2EZ_BIN_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${VUV2EZ_DOC_DIR})
+if(WIN32)
+  install(FILES ${VUV2EZ_SETTINGS_FILE} DESTINATION ${VUV2EZ_BIN_DIR})
+  if(VUV2EZ_WITH_OPENSUBDIV)
+    get_filename_component(osd_notices ${VUV2EZ_OPENSUBDIV_LICENSE} DIRECTORY)
+    install(FILES ${VUV2EZ_OPENSUBDIV_LICENSE} DESTINATION ${VUV2EZ_DOC_DIR}
+            RENAME OpenSubdiv-LICENSE.txt)
+    install(FILES ${osd_notices}/NOTICE.txt DESTINATION ${VUV2EZ_DOC_DIR}
+            RENAME OpenSubdiv-NOTICE.txt)
+  endif()
+endif()
 
 set(CPACK_PACKAGE_NAME vuv2ez)
 set(CPACK_PACKAGE_VENDOR "VUV2EZ")

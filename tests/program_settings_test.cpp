@@ -1,0 +1,134 @@
+// The Windows program's settings as a conversion takes them, and the message boxes' texts after
+// one file and after several: the same on every build.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "front/program_settings.h"
+#include "front/resources/texts.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+TEST(ProgramSettings, MakeTheConversionOptions) {
+  // Rows: settings, the flat box, then smooth, mirrors baked, visible only, warnings noted.
+  const std::tuple<ProgramSettings, bool, ConversionOptions> cases[] = {
+      {{}, false, {true, false, false, false}},
+      {{}, true, {false, false, false, false}},
+      {{.mirror = true}, false, {true, true, false, false}},
+      {{.visibleOnly = true}, false, {true, false, true, false}},
+      {{.warnings = true}, false, {true, false, false, true}},
+      {{.asShown = true}, false, {true, true, true, false}},
+      {{.asShown = true}, true, {false, true, true, false}},
+      {{.asShown = true, .warnings = true}, false, {true, true, true, true}},
+      {{.subdivide = true, .lathe = true, .facetNormals = true}, false, {true, false, false, false}},
+  };
+  for (const auto& [settings, flat, expected] : cases) {
+    const ConversionOptions o = ConversionOptionsFor(settings, flat);
+    EXPECT_EQ(std::tie(o.smooth, o.bakeMirrors, o.visibleOnly, o.noteModel),
+              std::tie(expected.smooth, expected.bakeMirrors, expected.visibleOnly,
+                       expected.noteModel))
+        << &settings - &std::get<0>(cases[0]);
+  }
+}
+
+TEST(ProgramSettings, WarningsNameTheKeysInsteadOfOptions) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"(--visible-only で除きます)", "(vuv2ez.ini の visible_only=1 で除きます)"},
+      {"--mirror --lathe", "vuv2ez.ini の mirror=1 vuv2ez.ini の lathe=1"},
+      {"--subdivide,--facet-normals,--as-shown",
+       "vuv2ez.ini の subdivide=1,vuv2ez.ini の facet_normals=1,vuv2ez.ini の as_shown=1"},
+      {"--mirror--mirror", "vuv2ez.ini の mirror=1vuv2ez.ini の mirror=1"},
+      {"--flat -q --quiet", "--flat -q --quiet"},  // no key does what they do
+      {"", ""},
+  };
+  for (const auto& [warning, worded] : cases)
+    EXPECT_EQ(WordedForSettingsFile(warning), worded);
+}
+
+Conversion Converted(uint64_t hidden, uint64_t fanned) {
+  Conversion conversion;
+  conversion.notes.hiddenObjects = hidden;
+  conversion.notes.fannedFaces = fanned;
+  return conversion;
+}
+
+Conversion Failed(ConversionOutcome outcome) {
+  Conversion conversion = Converted(1, 1);
+  conversion.outcome = outcome;
+  return conversion;
+}
+
+const std::string kHidden2 = kWarningText + (kHiddenNote.before + "2"s) +
+                             WordedForSettingsFile(kHiddenNote.after);
+const std::string kFanned3 = kWarningText + (kFanNote.before + "3"s) + kFanNote.after;
+
+TEST(OutcomeText, AddsTheWarningsOfAConversionWhenAsked) {
+  const std::tuple<Conversion, bool, std::string> cases[] = {
+      {Converted(2, 3), false, kFinishedText},
+      {Converted(2, 3), true, kFinishedText + "\n"s + kHidden2 + "\n" + kFanned3},
+      {Converted(0, 0), true, kFinishedText},
+      {Failed(kSourceUnreadable), true, kReadFailedText},
+      {Failed(kSourceNotMqo), true, kNotMqoText},
+      {Failed(kDestinationUnwritable), true, kWriteFailedText},
+  };
+  for (const auto& [conversion, warnings, text] : cases)
+    EXPECT_EQ(OutcomeText(conversion, warnings), text);
+  EXPECT_NE(kHidden2.find("visible_only=1"), std::string::npos);
+}
+
+// `count` files named 1, 2, ..., each converted with `conversion`.
+std::string ListOf(size_t count, const Conversion& conversion, bool warnings) {
+  std::vector<std::string> paths;
+  for (size_t i = 1; i <= count; ++i)
+    paths.push_back(std::to_string(i));
+  return OutcomeListText(paths, std::vector<Conversion>(count, conversion), warnings);
+}
+
+// Lines "1: <text>" to "<last>: <text>".
+std::string Lines(size_t last, const std::string& text) {
+  std::string lines;
+  for (size_t i = 1; i <= last; ++i)
+    lines += (i > 1 ? "\n" : "") + std::to_string(i) + ": " + text;
+  return lines;
+}
+
+std::string More(size_t count) {
+  return "\n"s + kMoreFilesNote.before + std::to_string(count) + kMoreFilesNote.after;
+}
+
+TEST(OutcomeListText, ListsAtMostTwentyLinesThenHowManyMore) {
+  const std::string done = kFinishedText;
+  const std::tuple<size_t, Conversion, bool, std::string> cases[] = {
+      {2, Converted(0, 0), false, Lines(2, done)},
+      {20, Converted(0, 0), false, Lines(20, done)},
+      {21, Converted(0, 0), false, Lines(20, done) + More(1)},
+      {1000, Failed(kSourceNotMqo), false, Lines(20, kNotMqoText) + More(980)},
+      {2, Converted(2, 3), false, Lines(2, done)},
+      {2, Failed(kSourceUnreadable), true, Lines(2, kReadFailedText)},
+      // A file's warnings follow it, indented, and count as lines.
+      {2, Converted(2, 3), true,
+       "1: "s + done + "\n  " + kHidden2 + "\n  " + kFanned3 + "\n2: " + done + "\n  " + kHidden2 +
+           "\n  " + kFanned3},
+  };
+  for (const auto& [count, conversion, warnings, text] : cases)
+    EXPECT_EQ(ListOf(count, conversion, warnings), text) << count;
+  // Files 1 to 6, then 7 and its first warning; file 8 is not listed.
+  const std::string list = ListOf(8, Converted(2, 3), true);
+  const std::string sixFiles = ListOf(6, Converted(2, 3), true);
+  EXPECT_EQ(list, sixFiles + "\n7: " + done + "\n  " + kHidden2 + More(1));
+}
+
+TEST(OutcomeListText, NamesEachFileAsGiven) {
+  const std::vector<std::string> paths = {"C:\\my models\\a.mqo", "b.mqo", ""};
+  const std::vector<Conversion> conversions = {Converted(0, 0), Failed(kSourceUnreadable),
+                                               Failed(kDestinationUnwritable)};
+  EXPECT_EQ(OutcomeListText(paths, conversions, false),
+            "C:\\my models\\a.mqo: "s + kFinishedText + "\nb.mqo: " + kReadFailedText + "\n: " +
+                kWriteFailedText);
+}
+
+}  // namespace
