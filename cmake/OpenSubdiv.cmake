@@ -12,6 +12,8 @@ if(WIN32)
   set(VUV2EZ_OPENSUBDIV_LICENSE ${VUV2EZ_OPENSUBDIV_PREFIX}/share/opensubdiv/LICENSE.txt)
   if(VUV2EZ_OPENSUBDIV_PREFIX AND EXISTS ${osd_library} AND EXISTS ${VUV2EZ_OPENSUBDIV_LICENSE})
     add_library(OpenSubdiv::far STATIC IMPORTED)
+    # Its headers use M_PI, which MinGW's <cmath> declares only when asked for, as on Windows.
+    set_target_properties(OpenSubdiv::far PROPERTIES INTERFACE_COMPILE_DEFINITIONS _USE_MATH_DEFINES)
   endif()
 else()
   find_library(VUV2EZ_OPENSUBDIV_LIBRARY osdCPU)

@@ -78,7 +78,7 @@ std::string OutcomeText(const Conversion& conversion, bool warnings) {
   std::string text = OutcomeOnly(conversion.outcome);
   if (!warnings || conversion.outcome != kConverted) return text;
   for (const std::string& warning : WarningTexts(conversion.notes))
-    text += "\n" + WordedForSettingsFile(warning);
+    text.append("\n").append(WordedForSettingsFile(warning));
   return text;
 }
 
@@ -91,15 +91,15 @@ std::string OutcomeListText(const std::vector<std::string>& sourcePaths,
     lines.push_back(sourcePaths[listed] + ": " + OutcomeOnly(conversion.outcome));
     if (!warnings || conversion.outcome != kConverted) continue;
     for (const std::string& warning : WarningTexts(conversion.notes)) {
-      if (lines.size() < kListedLines) lines.push_back("  " + WordedForSettingsFile(warning));
+      if (lines.size() < kListedLines) lines.push_back(std::string("  ") + WordedForSettingsFile(warning));
     }
   }
   std::string text;
   for (const std::string& line : lines)
-    text += (text.empty() ? "" : "\n") + line;
+    text.append(text.empty() ? "" : "\n").append(line);
   if (listed < sourcePaths.size()) {
-    text += "\n" + (kMoreFilesNote.before + std::to_string(sourcePaths.size() - listed)) +
-            kMoreFilesNote.after;
+    text.append("\n").append(kMoreFilesNote.before);
+    text.append(std::to_string(sourcePaths.size() - listed)).append(kMoreFilesNote.after);
   }
   return text;
 }

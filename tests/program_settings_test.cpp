@@ -8,6 +8,8 @@
 
 #include "front/program_settings.h"
 #include "front/resources/texts.h"
+#include "tests/golden_hex.h"
+#include "tests/test_support.h"
 
 namespace {
 
@@ -32,6 +34,28 @@ TEST(ProgramSettings, MakeTheConversionOptions) {
               std::tie(expected.smooth, expected.bakeMirrors, expected.visibleOnly,
                        expected.noteModel))
         << &settings - &std::get<0>(cases[0]);
+  }
+}
+
+// The settings convert as the command line's options do: shown.mqo (a mirror object, a hidden
+// one) into the bytes the Linux build writes with no option and with --mirror --visible-only.
+TEST(ProgramSettings, ConvertAsTheCommandLineDoes) {
+  const std::pair<ProgramSettings, const char*> cases[] = {
+      {{}, "shown.smooth.hex"},
+      {{.subdivide = true, .lathe = true, .warnings = true}, "shown.smooth.hex"},
+      {{.mirror = true, .visibleOnly = true}, "shown.baked.hex"},
+      {{.asShown = true}, "shown.baked.hex"},
+  };
+  ScratchFolder folder;
+  const std::string written = folder / "shown.qz";
+  for (const auto& [settings, golden] : cases) {
+    const Conversion conversion = Convert(GoldenPath("shown.mqo").c_str(), written.c_str(),
+                                          ConversionOptionsFor(settings, false));
+    EXPECT_EQ(conversion.outcome, kConverted) << golden;
+    const std::string bytes = ReadFile(written);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.end()),
+              ParseHex(ReadFile(GoldenPath(golden))))
+        << golden;
   }
 }
 
@@ -92,7 +116,7 @@ std::string ListOf(size_t count, const Conversion& conversion, bool warnings) {
 std::string Lines(size_t last, const std::string& text) {
   std::string lines;
   for (size_t i = 1; i <= last; ++i)
-    lines += (i > 1 ? "\n" : "") + std::to_string(i) + ": " + text;
+    lines.append(i > 1 ? "\n" : "").append(std::to_string(i)).append(": ").append(text);
   return lines;
 }
 
