@@ -122,7 +122,8 @@ std::vector<std::string> WarningTexts(const ModelNotes& n) {
   };
   std::vector<std::string> texts;
   for (const auto& [count, text] : notes) {
-    if (count > 0) texts.push_back(kWarningText + (text.before + std::to_string(count)) + text.after);
+    if (count > 0)
+      texts.push_back(kWarningText + (text.before + std::to_string(count)) + text.after);
   }
   return texts;
 }

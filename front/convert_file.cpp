@@ -91,7 +91,8 @@ std::string OutcomeListText(const std::vector<std::string>& sourcePaths,
     lines.push_back(sourcePaths[listed] + ": " + OutcomeOnly(conversion.outcome));
     if (!warnings || conversion.outcome != kConverted) continue;
     for (const std::string& warning : WarningTexts(conversion.notes)) {
-      if (lines.size() < kListedLines) lines.push_back(std::string("  ") + WordedForSettingsFile(warning));
+      if (lines.size() < kListedLines)
+        lines.push_back(std::string("  ") + WordedForSettingsFile(warning));
     }
   }
   std::string text;

@@ -22,9 +22,12 @@ ConversionOptions ConversionOptionsFor(const ProgramSettings& settings, bool fla
 std::string WordedForSettingsFile(std::string warning) {
   // Longer options first, so that none is taken for the start of another.
   static constexpr std::pair<std::string_view, std::string_view> kOptionKeys[] = {
-      {"--facet-normals", "facet_normals"}, {"--visible-only", "visible_only"},
-      {"--subdivide", "subdivide"},         {"--as-shown", "as_shown"},
-      {"--mirror", "mirror"},               {"--lathe", "lathe"},
+      {"--facet-normals", "facet_normals"},
+      {"--visible-only", "visible_only"},
+      {"--subdivide", "subdivide"},
+      {"--as-shown", "as_shown"},
+      {"--mirror", "mirror"},
+      {"--lathe", "lathe"},
   };
   for (const auto& [option, key] : kOptionKeys) {
     const std::string named = std::string(kSettingsFileName) + " の " + std::string(key) + "=1";
@@ -41,8 +44,7 @@ ProgramSettings ReadProgramSettings(const std::string& path) {
   ProgramSettings settings;
   if (path.empty()) return settings;  // no file: without a full path Windows would look elsewhere
   for (const SettingKey& k : kSettingKeys) {
-    settings.*k.setting =
-        GetPrivateProfileIntA(kSettingsSection, k.key, 0, path.c_str()) == 1;
+    settings.*k.setting = GetPrivateProfileIntA(kSettingsSection, k.key, 0, path.c_str()) == 1;
   }
   return settings;
 }

@@ -60,9 +60,8 @@ TEST(OpenSubdiv, RefinesACubeAlikeOnEveryBuild) {
   const int rows[] = {0, 8, 14};
   for (int i = 0; i < 3; ++i) {
     const Point& p = refined[rows[i]];
-    const std::array<uint32_t, 3> bits = {std::bit_cast<uint32_t>(p.x),
-                                          std::bit_cast<uint32_t>(p.y),
-                                          std::bit_cast<uint32_t>(p.z)};
+    const std::array<uint32_t, 3> bits = {
+        std::bit_cast<uint32_t>(p.x), std::bit_cast<uint32_t>(p.y), std::bit_cast<uint32_t>(p.z)};
     EXPECT_EQ(bits, expected[i]) << p.x << " " << p.y << " " << p.z;
   }
 }

@@ -26,13 +26,15 @@ TEST(ProgramSettings, MakeTheConversionOptions) {
       {{.asShown = true}, false, {true, true, true, false}},
       {{.asShown = true}, true, {false, true, true, false}},
       {{.asShown = true, .warnings = true}, false, {true, true, true, true}},
-      {{.subdivide = true, .lathe = true, .facetNormals = true}, false, {true, false, false, false}},
+      {{.subdivide = true, .lathe = true, .facetNormals = true},
+       false,
+       {true, false, false, false}},
   };
   for (const auto& [settings, flat, expected] : cases) {
     const ConversionOptions o = ConversionOptionsFor(settings, flat);
-    EXPECT_EQ(std::tie(o.smooth, o.bakeMirrors, o.visibleOnly, o.noteModel),
-              std::tie(expected.smooth, expected.bakeMirrors, expected.visibleOnly,
-                       expected.noteModel))
+    EXPECT_EQ(
+        std::tie(o.smooth, o.bakeMirrors, o.visibleOnly, o.noteModel),
+        std::tie(expected.smooth, expected.bakeMirrors, expected.visibleOnly, expected.noteModel))
         << &settings - &std::get<0>(cases[0]);
   }
 }
@@ -86,8 +88,8 @@ Conversion Failed(ConversionOutcome outcome) {
   return conversion;
 }
 
-const std::string kHidden2 = kWarningText + (kHiddenNote.before + "2"s) +
-                             WordedForSettingsFile(kHiddenNote.after);
+const std::string kHidden2 =
+    kWarningText + (kHiddenNote.before + "2"s) + WordedForSettingsFile(kHiddenNote.after);
 const std::string kFanned3 = kWarningText + (kFanNote.before + "3"s) + kFanNote.after;
 
 TEST(OutcomeText, AddsTheWarningsOfAConversionWhenAsked) {
@@ -150,9 +152,9 @@ TEST(OutcomeListText, NamesEachFileAsGiven) {
   const std::vector<std::string> paths = {"C:\\my models\\a.mqo", "b.mqo", ""};
   const std::vector<Conversion> conversions = {Converted(0, 0), Failed(kSourceUnreadable),
                                                Failed(kDestinationUnwritable)};
-  EXPECT_EQ(OutcomeListText(paths, conversions, false),
-            "C:\\my models\\a.mqo: "s + kFinishedText + "\nb.mqo: " + kReadFailedText + "\n: " +
-                kWriteFailedText);
+  EXPECT_EQ(OutcomeListText(paths, conversions, false), "C:\\my models\\a.mqo: "s + kFinishedText +
+                                                            "\nb.mqo: " + kReadFailedText +
+                                                            "\n: " + kWriteFailedText);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST(RawCommandLine, IsSplitOnBlanksOutsideQuotes) {
       {"a.mqo\t  b.mqo  ", {"a.mqo", "b.mqo"}},
       {"x\"y z\"w \"\" v", {"xy zw", "", "v"}},
       {"\"a b\\\" c", {"a b\\", "c"}},  // no backslash escapes a quote
-      {"\"a b c", {"a b "}},  // an unclosed quote runs to the end: one quoted token
+      {"\"a b c", {"a b "}},            // an unclosed quote runs to the end: one quoted token
   };
   for (const auto& [raw, sources] : cases) {
     const RawCommandLine line = InterpretRawCommandLine(raw, IsFile);

@@ -25,7 +25,7 @@ struct Row {
   std::string message;    // the message box's text, '$' the folder; "": the dialog
   DWORD exitStatus;
   std::vector<Made> made = {};
-  std::string settings = "";  // vuv2ez.ini beside the program; "": none
+  std::string settings = "";           // vuv2ez.ini beside the program; "": none
   const char* program = "vuv2ez.exe";  // the name of its copy
 };
 
@@ -40,10 +40,22 @@ const std::string kJunk = "\xEF\xBB\xBF" + kShipped + "\x00\xFF\x5C\x5B\r\n[conv
                           "[convert]\nflat=1\nvisible_only=on\n\x00mirror=1";
 
 const Row kRows[] = {
-    {"QuotedPathWithABlank", "\"$\\with blank.mqo\"", kDone, 0, {{"with blank.mqo.qz", "cube.smooth.hex"}}},
+    {"QuotedPathWithABlank",
+     "\"$\\with blank.mqo\"",
+     kDone,
+     0,
+     {{"with blank.mqo.qz", "cube.smooth.hex"}}},
     // ソ and 表 end in the byte 5C, a backslash's: the path is still taken whole.
-    {"PathInCodePage932", "\"$\\ソース表.mqo\"", kDone, 0, {{"ソース表.mqo.qz", "cube.smooth.hex"}}},
-    {"ExistingDestinationIsReplaced", "\"$\\again.mqo\"", kDone, 0, {{"again.mqo.qz", "cube.smooth.hex"}}},
+    {"PathInCodePage932",
+     "\"$\\ソース表.mqo\"",
+     kDone,
+     0,
+     {{"ソース表.mqo.qz", "cube.smooth.hex"}}},
+    {"ExistingDestinationIsReplaced",
+     "\"$\\again.mqo\"",
+     kDone,
+     0,
+     {{"again.mqo.qz", "cube.smooth.hex"}}},
     {"UnquotedPathNamingAFile", "$\\cube.mqo", kDone, 0, {kCube}},
     // One token with a quote, or naming no file: the first and last characters are dropped.
     {"BlankAfterTheClosingQuote", "\"$\\cube.mqo\" ", kUnread, 1},
@@ -57,11 +69,15 @@ const Row kRows[] = {
     {"DestinationInAMissingFolder", "\"$\\cube.mqo\\.\"", kWriteFailedText, 1},
     {"DestinationIsAFolder", "\"$\\taken.mqo\"", kWriteFailedText, 1},
     // Several paths, as Explorer passes files dropped on the program: each converted, one message.
-    {"ThreePaths", "\"$\\with blank.mqo\" $\\cube.mqo   $\\missing.mqo",
-     "$\\with blank.mqo: " + kDone + "\n$\\cube.mqo: " + kDone + "\n$\\missing.mqo: " + kUnread, 1,
+    {"ThreePaths",
+     "\"$\\with blank.mqo\" $\\cube.mqo   $\\missing.mqo",
+     "$\\with blank.mqo: " + kDone + "\n$\\cube.mqo: " + kDone + "\n$\\missing.mqo: " + kUnread,
+     1,
      {{"with blank.mqo.qz", "cube.smooth.hex"}, kCube}},
-    {"TwoPathsAllConverted", "$\\cube.mqo \"$\\ソース表.mqo\"",
-     "$\\cube.mqo: " + kDone + "\n$\\ソース表.mqo: " + kDone, 0,
+    {"TwoPathsAllConverted",
+     "$\\cube.mqo \"$\\ソース表.mqo\"",
+     "$\\cube.mqo: " + kDone + "\n$\\ソース表.mqo: " + kDone,
+     0,
      {kCube, {"ソース表.mqo.qz", "cube.smooth.hex"}}},
     {"TwoPathsNoneConverted", "$\\empty.mqo \"$\\taken.mqo\"",
      "$\\empty.mqo: "s + kNotMqoText + "\n$\\taken.mqo: " + kWriteFailedText, 1},
@@ -69,27 +85,68 @@ const Row kRows[] = {
     {"EmptyCommandLineOpensTheDialog", "", "", 0},
     {"BlanksOnlyOpenTheDialog", "   ", "", 0},
     // The settings beside the program: off, unless a key of [convert] is 1.
-    {"ShippedSettingsChangeNothing", "$\\shown.mqo", kDone, 0, {{"shown.mqo.qz", "shown.smooth.hex"}},
+    {"ShippedSettingsChangeNothing",
+     "$\\shown.mqo",
+     kDone,
+     0,
+     {{"shown.mqo.qz", "shown.smooth.hex"}},
      kShipped},
-    {"JunkSettingsChangeNothing", "$\\shown.mqo", kDone, 0, {{"shown.mqo.qz", "shown.smooth.hex"}},
+    {"JunkSettingsChangeNothing",
+     "$\\shown.mqo",
+     kDone,
+     0,
+     {{"shown.mqo.qz", "shown.smooth.hex"}},
      kJunk},
-    {"MirrorAndVisibleOnly", "$\\shown.mqo", kDone, 0, {{"shown.mqo.qz", "shown.baked.hex"}},
+    {"MirrorAndVisibleOnly",
+     "$\\shown.mqo",
+     kDone,
+     0,
+     {{"shown.mqo.qz", "shown.baked.hex"}},
      "[convert]\r\nmirror=1\r\nvisible_only=1\r\n"},
     // 表 ends in the byte 5C: the program's folder is still the one it lies in.
-    {"ProgramNameInCodePage932", "$\\shown.mqo", kDone, 0, {{"shown.mqo.qz", "shown.baked.hex"}},
-     "[convert]\nmirror=1\nvisible_only=1\n", "表.exe"},
-    {"AsShownWinsOverItsKeys", "$\\shown.mqo", kDone, 0, {{"shown.mqo.qz", "shown.baked.hex"}},
+    {"ProgramNameInCodePage932",
+     "$\\shown.mqo",
+     kDone,
+     0,
+     {{"shown.mqo.qz", "shown.baked.hex"}},
+     "[convert]\nmirror=1\nvisible_only=1\n",
+     "表.exe"},
+    {"AsShownWinsOverItsKeys",
+     "$\\shown.mqo",
+     kDone,
+     0,
+     {{"shown.mqo.qz", "shown.baked.hex"}},
      "[convert]\nmirror=0\nvisible_only=0\nas_shown=1\n"},
-    {"WarningsNameTheKeys", "$\\shown.mqo",
+    {"WarningsNameTheKeys",
+     "$\\shown.mqo",
      kDone + "\n" + kWarningText + kHiddenNote.before + "1 個も変換しました (vuv2ez.ini の " +
          "visible_only=1 で除きます)。\n" + kWarningText + kMirrorNote.before + "1 個を片側だけ" +
          "書き出しました (vuv2ez.ini の mirror=1 で両側を書き出します)。",
-     0, {{"shown.mqo.qz", "shown.smooth.hex"}}, "[convert]\nwarnings=1\n"},
-    {"WarningsOfSeveralFiles", "$\\shown.mqo $\\cube.mqo",
+     0,
+     {{"shown.mqo.qz", "shown.smooth.hex"}},
+     "[convert]\nwarnings=1\n"},
+    {"WarningsOfSeveralFiles",
+     "$\\shown.mqo $\\cube.mqo",
      "$\\shown.mqo: " + kDone + "\n  " + kWarningText + kHiddenNote.before +
-         "1 個も変換しました (vuv2ez.ini の visible_only=1 で除きます)。\n$\\cube.mqo: " + kDone,
-     0, {{"shown.mqo.qz", "shown.smooth.hex"}, kCube}, "[convert]\nwarnings=1\nmirror=1\n"},
+         "1 個も変換しました (vuv2ez.ini の visible_only=1 で除きます)。\n  " + kWarningText +
+         kMirrorNote.before + "1 個を片側だけ書き出しました (vuv2ez.ini の mirror=1 で両側を" +
+         "書き出します)。\n$\\cube.mqo: " + kDone,
+     0,
+     {{"shown.mqo.qz", "shown.smooth.hex"}, kCube},
+     "[convert]\nwarnings=1\n"},
 };
+
+void PrintTo(const Row& row, std::ostream* out) {
+  *out << row.name;
+}
+
+// The path of the program built beside this one.
+std::string BuiltProgram() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string folder = path;
+  return folder.substr(0, folder.find_last_of('\\') + 1) + "vuv2ez.exe";
+}
 
 class Program : public testing::TestWithParam<Row> {};
 
@@ -112,7 +169,7 @@ TEST_P(Program, AnswersItsRawCommandLine) {
   Put(scratch.path, before);
   // The program built beside this one, copied so that its settings file is the row's.
   const std::string program = scratch.path + "\\program\\" + row.program;
-  ASSERT_TRUE(CopyFileA("vuv2ez.exe", program.c_str(), TRUE));
+  ASSERT_TRUE(CopyFileA(BuiltProgram().c_str(), program.c_str(), TRUE));
   if (!row.settings.empty()) WriteFile(scratch.path + "\\program\\vuv2ez.ini", row.settings);
   std::string line = "\"" + program + "\" " + InFolder(row.arguments, scratch.path);
   STARTUPINFOA startup{};
