@@ -91,10 +91,9 @@ struct CornerPoint {
   const Vec4& position;
 };
 inline CornerPoint CornerAt(const MeshObject& object, const Face& face, uint32_t k) {
-  const int32_t index = object.cornerIndices[face.firstCorner + k];
-  if (index >= 0 && static_cast<size_t>(index) < object.vertices.size()) {
-    return {index, object.vertices[static_cast<size_t>(index)]};
-  }
+  // A negative index, taken as unsigned, lies as far outside as a large one.
+  const auto index = static_cast<uint32_t>(object.cornerIndices[face.firstCorner + k]);
+  if (index < object.vertices.size()) return {static_cast<int32_t>(index), object.vertices[index]};
   return {-1, kOrigin};
 }
 

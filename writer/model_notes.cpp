@@ -15,7 +15,7 @@ ModelNotes NoteModel(const Model& model) {
     notes.mirrorObjects += object.mirror != 0;
     notes.latheObjects += object.lathe;
     notes.patchObjects += object.patch != 0;
-    uint64_t records = 0;
+    uint64_t records = 0, outside = 0;
     const uint64_t materials = model.materials.size();
     for (const Face& face : object.faces) {
       notes.fannedFaces += face.vertexCount > 4;
@@ -24,8 +24,9 @@ ModelNotes NoteModel(const Model& model) {
       // A negative index, taken as unsigned, is as far out of range as a large one.
       notes.materialsOutOfRange += uint64_t{static_cast<uint32_t>(face.material)} >= materials;
       for (uint32_t k = 0; k < static_cast<uint32_t>(face.vertexCount); ++k)
-        notes.cornersOutOfRange += CornerAt(object, face, k).vertex < 0;
+        outside += CornerAt(object, face, k).vertex < 0;
     }
+    notes.cornersOutOfRange += outside;
     notes.wrappedObjects += records > 0xFFFF;
   }
   return notes;

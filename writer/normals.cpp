@@ -10,7 +10,7 @@ void ComputeNormals(const MeshObject& object, bool smooth, std::vector<Vec4>& no
     if (face.vertexCount < 3) continue;
     const CornerPoint c0 = CornerAt(object, face, 0), c1 = CornerAt(object, face, 1),
                       c2 = CornerAt(object, face, 2);
-    if (c0.vertex < 0 || c1.vertex < 0 || c2.vertex < 0) continue;
+    if ((c0.vertex | c1.vertex | c2.vertex) < 0) continue;  // one of them outside
     Vec4 a, b, n;
     Vec4Sub(a, c1.position, c0.position);
     Vec4Sub(b, c2.position, c0.position);
