@@ -8,8 +8,8 @@
 
 #include "front/program_settings.h"
 #include "front/resources/texts.h"
-#include "tests/golden_hex.h"
-#include "tests/test_support.h"
+#include "tests/support/golden_hex.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
