@@ -12,8 +12,6 @@
 #include "reader/zip_archive.h"
 
 #ifdef _WIN32
-#define NOMINMAX
-#define WIN32_LEAN_AND_MEAN
 #include <io.h>
 #include <sys/stat.h>
 #include <windows.h>
