@@ -73,8 +73,9 @@ TEST(FuzzRegressions, EveryFixturePassesTheConversionChecks) {
       const ChildUsage usage = RunInChild(
           [&] {
             ScratchFolder folder;
+            const auto copy = ExactCopy(bytes);
             const std::string error =
-                check(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), folder.path);
+                check(reinterpret_cast<const uint8_t*>(copy.get()), bytes.size(), folder.path);
             if (!error.empty()) std::fprintf(stderr, "%s: %s\n", name.c_str(), error.c_str());
             return error.empty() ? 0 : 1;
           },
