@@ -11,7 +11,7 @@
 #include <string>
 
 #include "reader/numbers.h"
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 
 namespace {
 

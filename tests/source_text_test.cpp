@@ -16,7 +16,7 @@
 #include "front/conversion_report.h"
 #include "front/resources/texts.h"
 #include "reader/mqo_reader.h"
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 #include "tests/zip_writer.h"
 
 namespace {

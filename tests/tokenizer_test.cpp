@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "reader/tokenizer.h"
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
