@@ -21,6 +21,7 @@ ctest --preset windows -j2
 phase "tests passed"
 cmake --build --preset windows --target package >/dev/null
 contents=$(unzip -Z1 build/windows/vuv2ez-*-windows-x86_64.zip | sort | xargs)
-expected="OpenSubdiv-LICENSE.txt OpenSubdiv-NOTICE.txt README.md qzdump.exe vuv2ez.exe vuv2ez.ini"
+expected=$(printf '%s\n' LICENSE README.md qzdump.exe vuv2ez.exe vuv2ez.ini OpenSubdiv-LICENSE.txt \
+  OpenSubdiv-NOTICE.txt | sort | xargs)
 [ "$contents" = "$expected" ] || { echo "the .zip holds: $contents"; exit 1; }
 phase "packaged: $contents"
