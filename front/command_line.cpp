@@ -73,8 +73,8 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
 }
 
 int ConvertArguments(const Arguments& arguments) {
-  const ConversionOptions options{!arguments.flat,  arguments.mirror,   arguments.visibleOnly,
-                                  arguments.lathe,   arguments.subdivide, !arguments.quiet};
+  const ConversionOptions options{!arguments.flat, arguments.mirror,    arguments.visibleOnly,
+                                  arguments.lathe, arguments.subdivide, !arguments.quiet};
   int status = 0;
   for (const std::string& file : arguments.files) {
     const std::string destination = arguments.hasOutput ? arguments.outputPath : file + ".qz";

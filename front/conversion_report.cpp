@@ -127,8 +127,9 @@ std::vector<std::string> ReportLines(const std::string& source, const std::strin
                     std::to_string(bake.levelsOutOfRange) + kLevelsNote.after);
   }
   for (const std::string& name : bake.refusedSurfaces) {
-    if (!quiet) lines.push_back(from + kWarningText + kRefusedSurfaceNote.before + name +
-                                kRefusedSurfaceNote.after);
+    if (!quiet)
+      lines.push_back(from + kWarningText + kRefusedSurfaceNote.before + name +
+                      kRefusedSurfaceNote.after);
   }
   return lines;
 }

@@ -57,9 +57,9 @@ std::string Profile(int axis, int kind, int segments) {
     c[axis] = h, c[(axis + 1) % 3] = r;
     return std::to_string(c[0]) + " " + std::to_string(c[1]) + " " + std::to_string(c[2]) + "\n";
   };
-  return "lathe " + std::to_string(kind) + "\nlathe_axis " + std::to_string(axis) +
-         "\nlathe_seg " + std::to_string(segments) + "\nvertex 6 {\n" + at(0, 2) + at(1, 3) +
-         at(1, 1) + at(2, 0) + at(3, 0) + at(5, 5) +
+  return "lathe " + std::to_string(kind) + "\nlathe_axis " + std::to_string(axis) + "\nlathe_seg " +
+         std::to_string(segments) + "\nvertex 6 {\n" + at(0, 2) + at(1, 3) + at(1, 1) + at(2, 0) +
+         at(3, 0) + at(5, 5) +
          "}\nface 5 {\n2 V(0 1) M(1)\n2 V(2 1) M(2)\n2 V(2 3) M(3)\n2 V(3 4)\n3 V(0 1 5) M(4)\n}\n";
 }
 
@@ -71,8 +71,8 @@ TEST(Lathe, CountsRadiiAndFacingForEveryAxisAndKind) {
   for (const Case c : {Case{8, 8}, Case{0, 3}, Case{2, 3}, Case{300, 256}}) {
     for (int axis = 0; axis < 3; ++axis) {
       for (int kind = 1; kind <= 3; ++kind) {
-        const std::string name = "axis " + std::to_string(axis) + " lathe " +
-                                 std::to_string(kind) + " seg " + std::to_string(c.segments);
+        const std::string name = "axis " + std::to_string(axis) + " lathe " + std::to_string(kind) +
+                                 " seg " + std::to_string(c.segments);
         Model model = Loaded(Profile(axis, kind, c.segments));
         MeshObject& o = model.objects[0];
         const MeshObject profile = o;

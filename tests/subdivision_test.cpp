@@ -32,12 +32,23 @@ std::string Cube(const std::string& settings, const std::string& extra = "") {
   return settings +
          "vertex 8 {\n-1 -1 -1\n1 -1 -1\n1 1 -1\n-1 1 -1\n-1 -1 1\n1 -1 1\n1 1 1\n-1 1 1\n}\n"
          "face 6 {\n"
-         "4 V(0 1 2 3) UV(0 0 1 0 1 1 0 1)" + extra + "\n"
-         "4 V(7 6 5 4) UV(0 0 1 0 1 1 0 1)" + extra + "\n"
-         "4 V(4 5 1 0) UV(0 0 1 0 1 1 0 1)" + extra + "\n"
-         "4 V(5 6 2 1) UV(0 0 1 0 1 1 0 1)" + extra + "\n"
-         "4 V(6 7 3 2) UV(0 0 1 0 1 1 0 1)" + extra + "\n"
-         "4 V(7 4 0 3) UV(0 0 1 0 1 1 0 1)" + extra + "\n}\n";
+         "4 V(0 1 2 3) UV(0 0 1 0 1 1 0 1)" +
+         extra +
+         "\n"
+         "4 V(7 6 5 4) UV(0 0 1 0 1 1 0 1)" +
+         extra +
+         "\n"
+         "4 V(4 5 1 0) UV(0 0 1 0 1 1 0 1)" +
+         extra +
+         "\n"
+         "4 V(5 6 2 1) UV(0 0 1 0 1 1 0 1)" +
+         extra +
+         "\n"
+         "4 V(6 7 3 2) UV(0 0 1 0 1 1 0 1)" +
+         extra +
+         "\n"
+         "4 V(7 4 0 3) UV(0 0 1 0 1 1 0 1)" +
+         extra + "\n}\n";
 }
 
 bool Near(const Vec4& p, double x, double y, double z, double tolerance = 1e-5) {
@@ -63,9 +74,12 @@ TEST(Subdivision, EveryNGonGivesItsCornerCountTimesFourToTheLevelsLessOne) {
     bool outOfRange;
   };
   const Case cases[] = {
-      {"patch 3\n", 1, false},           {"patch 3\nsegment 2\n", 2, false},
-      {"patch 4\nsegment 3\n", 3, false}, {"patch 3\nsegment 4\n", 4, false},
-      {"patch 3\nsegment 0\n", 1, true},  {"patch 4\nsegment 9\n", 4, true},
+      {"patch 3\n", 1, false},
+      {"patch 3\nsegment 2\n", 2, false},
+      {"patch 4\nsegment 3\n", 3, false},
+      {"patch 3\nsegment 4\n", 4, false},
+      {"patch 3\nsegment 0\n", 1, true},
+      {"patch 4\nsegment 9\n", 4, true},
       {"patch 3\npatchtri 0\n", 1, false},
   };
   for (const Case& c : cases) {
@@ -108,8 +122,9 @@ TEST(Subdivision, CubeFirstLevelAndFacePointsAtTheCentroids) {
     const double c[3] = {std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)};
     const int zeros = (c[0] < 1e-6) + (c[1] < 1e-6) + (c[2] < 1e-6);
     const double largest = std::max({c[0], c[1], c[2]});
-    if (zeros == 0) corners += std::fabs(c[0] - 5.0 / 9) < 1e-6 && std::fabs(c[1] - 5.0 / 9) < 1e-6 &&
-                               std::fabs(c[2] - 5.0 / 9) < 1e-6;
+    if (zeros == 0)
+      corners += std::fabs(c[0] - 5.0 / 9) < 1e-6 && std::fabs(c[1] - 5.0 / 9) < 1e-6 &&
+                 std::fabs(c[2] - 5.0 / 9) < 1e-6;
     if (zeros == 1) edges += std::fabs(largest - 0.75) < 1e-6 && c[0] + c[1] + c[2] - 1.5 < 1e-6;
     if (zeros == 2) faces += std::fabs(largest - 1) < 1e-6;
   }
@@ -210,7 +225,8 @@ TEST(Subdivision, OnlyCatmullClarkAndOpenSubdivSurfacesAreRefined) {
     EXPECT_EQ(Describe(model), before) << settings;
   }
   // No face the refiner can take: refused, and left as it was.
-  Model edges = Loaded("patch 3\nvertex 3 {\n0 0 0\n1 0 0\n0 1 0\n}\nface 2 {\n2 V(0 1)\n3 V(0 1 5)\n}\n");
+  Model edges =
+      Loaded("patch 3\nvertex 3 {\n0 0 0\n1 0 0\n0 1 0\n}\nface 2 {\n2 V(0 1)\n3 V(0 1 5)\n}\n");
   const std::string before = Describe(edges);
   EXPECT_EQ(Subdivide(edges.objects[0]), kSurfaceRefused);
   EXPECT_EQ(Describe(edges), before);
@@ -226,9 +242,9 @@ TEST(Subdivision, TheDocumentsRulesForPatch4) {
   EXPECT_FALSE(Has(limit.objects[0], 5.0 / 9, 5.0 / 9, 5.0 / 9));
   // Boundaries: edge only lets an open surface's corner move; edge and corner keeps it.
   const std::string quad = "vertex 4 {\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n}\nface 1 {\n4 V(0 1 2 3)\n}\n";
-  for (const auto& [settings, cornerKept] :
-       {std::pair{"patch 4\npatchmeshinterp 2\n", true}, {"patch 4\npatchmeshinterp 1\n", false},
-        {"patch 3\n", true}}) {
+  for (const auto& [settings, cornerKept] : {std::pair{"patch 4\npatchmeshinterp 2\n", true},
+                                             {"patch 4\npatchmeshinterp 1\n", false},
+                                             {"patch 3\n", true}}) {
     Model model = Loaded(settings + quad);
     ASSERT_EQ(Subdivide(model.objects[0]), kSubdivided);
     EXPECT_EQ(Has(model.objects[0], 0, 0, 0), cornerKept) << settings;
@@ -258,8 +274,8 @@ TEST(Subdivision, ConnectedMirrorHalvesAreRefinedAsOneSurface) {
 }
 
 TEST(Subdivision, BakingStopsBeforeAnythingChangesWhenTooLarge) {
-  // 24 corners at 4 levels give 1,536 records: a memory allowance below that, then a file that would
-  // pass 4 GiB (a vertex list far too long to build, counted only).
+  // 24 corners at 4 levels give 1,536 records: a memory allowance below that, then a file that
+  // would pass 4 GiB (a vertex list far too long to build, counted only).
   Model model = Loaded(Cube("patch 3\nsegment 4\n"));
   const std::string before = Describe(model);
   BakeReport report = BakeModel(model, BakeOptions{false, false, true}, 1535 * 640);
@@ -289,21 +305,21 @@ TEST(Subdivision, BakeReportNamesRefusedSurfacesAndCountsLevelsOutOfRange) {
                      "Metasequoia Document\nFormat Text Ver 1.0\n"
                      "Object \"bad\" {\n patch 3\n segment 7\n vertex 2 {\n0 0 0\n1 0 0\n}\n"
                      " face 1 {\n2 V(0 1)\n}\n}\n"
-                     "Object \"good\" {\n" + Cube("patch 4\nsegment 0\n") + "}\nEof\n"),
+                     "Object \"good\" {\n" +
+                         Cube("patch 4\nsegment 0\n") + "}\nEof\n"),
             kLoadOk);
   const BakeReport report = BakeModel(model, BakeOptions{false, false, true}, UINT64_MAX);
   EXPECT_EQ(report.failure, kWriteCauseNone);
   EXPECT_EQ(report.refusedSurfaces, (std::vector<std::string>{"bad"}));
   EXPECT_EQ(report.levelsOutOfRange, 2u);
-  EXPECT_EQ(model.objects[0].faces.size(), 24u);   // "good", read last, stands first
-  EXPECT_EQ(model.objects[1].patch, 3);            // "bad" stays a cage
+  EXPECT_EQ(model.objects[0].faces.size(), 24u);  // "good", read last, stands first
+  EXPECT_EQ(model.objects[1].patch, 3);           // "bad" stays a cage
 }
 
 // The corpus document's Catmull-Clark object becomes one quad per corner of its faces; its other
 // object is left exactly as it was.
 TEST(Subdivision, CorpusCatmullClarkDocument) {
-  const std::string path =
-      std::string(VUV2EZ_CORPUS_DIR) + "/v10_kattun_maid_leftleg_patch3.mqo";
+  const std::string path = std::string(VUV2EZ_CORPUS_DIR) + "/v10_kattun_maid_leftleg_patch3.mqo";
   if (!std::filesystem::exists(path)) GTEST_SKIP() << "no corpus";
   Model model;
   ASSERT_EQ(LoadModel(model, path.c_str()), kLoadOk);

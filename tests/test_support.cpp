@@ -70,7 +70,8 @@ std::string Describe(const Model& model) {
     }
     const MeshObject plain;
     if (o.patch != plain.patch || o.segment != plain.segment || o.patchTri != plain.patchTri ||
-        o.patchSmoothTri != plain.patchSmoothTri || o.patchLimitSurface != plain.patchLimitSurface ||
+        o.patchSmoothTri != plain.patchSmoothTri ||
+        o.patchLimitSurface != plain.patchLimitSurface ||
         o.patchMeshInterp != plain.patchMeshInterp || o.patchUvInterp != plain.patchUvInterp) {
       out << " patch " << o.patch << " segment " << o.segment << " tri " << o.patchTri
           << " smoothtri " << o.patchSmoothTri << " limit " << o.patchLimitSurface << " meshinterp "

@@ -22,9 +22,9 @@ struct BakeOptions {
 };
 
 struct BakeReport {
-  WriteCause failure = kWriteCauseNone;  // kWriteCauseTooLarge or kWriteCauseTooLargeForMemory
+  WriteCause failure = kWriteCauseNone;      // kWriteCauseTooLarge or kWriteCauseTooLargeForMemory
   std::vector<std::string> refusedSurfaces;  // curved surfaces written as their control cage
-  uint64_t levelsOutOfRange = 0;  // refined surfaces whose segment lay outside 1 to 4
+  uint64_t levelsOutOfRange = 0;             // refined surfaces whose segment lay outside 1 to 4
 };
 
 // Memory the baking may count on: the machine's, or less when the process is limited. Where the

@@ -156,8 +156,8 @@ struct Refinement {
     std::sort(edges.begin(), edges.end());
     for (size_t i = 0; i < edges.size(); ++i) {
       const auto& [a, b, sharpness] = edges[i];
-      const bool last = i + 1 == edges.size() || std::get<0>(edges[i + 1]) != a ||
-                        std::get<1>(edges[i + 1]) != b;
+      const bool last =
+          i + 1 == edges.size() || std::get<0>(edges[i + 1]) != a || std::get<1>(edges[i + 1]) != b;
       if (!last) continue;  // sorted by sharpness too: the last of an edge is its largest
       creasePairs.push_back(a);
       creasePairs.push_back(b);
@@ -240,7 +240,8 @@ struct Refinement {
     std::vector<float> cornerUvs, creases;
     size_t keptCorners = 0, keptFaces = 0;
     for (size_t f = 0; f < object.faces.size(); ++f) {
-      if (!taken[f]) keptFaces += 1, keptCorners += static_cast<uint32_t>(object.faces[f].vertexCount);
+      if (!taken[f])
+        keptFaces += 1, keptCorners += static_cast<uint32_t>(object.faces[f].vertexCount);
     }
     const size_t base = keptFaces > 0 ? object.vertices.size() : 0;
     vertices.reserve(base + points.size());
@@ -249,7 +250,8 @@ struct Refinement {
     cornerUvs.reserve(2 * (keptCorners + 4 * quads));
     if (creased) creases.reserve(keptCorners + 4 * quads);
 
-    vertices.assign(object.vertices.begin(), object.vertices.begin() + static_cast<ptrdiff_t>(base));
+    vertices.assign(object.vertices.begin(),
+                    object.vertices.begin() + static_cast<ptrdiff_t>(base));
     for (const Position& p : points)
       vertices.push_back(Vec4{p.value[0], p.value[1], p.value[2], 1.0f});
     for (size_t f = 0; f < object.faces.size(); ++f) {
@@ -297,7 +299,8 @@ struct Refinement {
 }  // namespace
 
 bool RefinesAsSurface(const MeshObject& object) {
-  return (object.patch == 3 && (object.patchTri == -1 || object.patchTri == 0)) || object.patch == 4;
+  return (object.patch == 3 && (object.patchTri == -1 || object.patchTri == 0)) ||
+         object.patch == 4;
 }
 
 int32_t SubdivisionLevels(const MeshObject& object) {

@@ -29,8 +29,8 @@ bool LevelsOutOfRange(const MeshObject& object);
 uint64_t SubdividedRecords(const MeshObject& object);
 
 enum SubdivisionResult : int {
-  kSubdivided = 0,      // refined, or not a surface Subdivide refines: patch set to 0 if refined
-  kSurfaceRefused = 1,  // no face to refine, or a topology OpenSubdiv rejects: left as it was
+  kSubdivided = 0,       // refined, or not a surface Subdivide refines: patch set to 0 if refined
+  kSurfaceRefused = 1,   // no face to refine, or a topology OpenSubdiv rejects: left as it was
   kSurfaceNoMemory = 2,  // memory ran out, or the counts would pass 32-bit indices: as it was
 };
 SubdivisionResult Subdivide(MeshObject& object);

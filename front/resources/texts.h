@@ -54,8 +54,8 @@ inline constexpr NoteText kTextureNameNote{"16 バイトを超えるテクスチ
                                            " 個を切り詰めました。"};
 inline constexpr NoteText kLevelsNote{"分割数が 1 から 4 の外にある曲面のオブジェクト ",
                                       " 個は、近いほうの分割数にしました。"};
-inline constexpr NoteText kRefusedSurfaceNote{"曲面のオブジェクト \"",
-                                              "\" は細分化できないため、制御メッシュのまま書き出しました。"};
+inline constexpr NoteText kRefusedSurfaceNote{
+    "曲面のオブジェクト \"", "\" は細分化できないため、制御メッシュのまま書き出しました。"};
 inline constexpr NoteText kWrapNote{"面が 65,535 を超えるオブジェクト ",
                                     " 個は、面の数の欄があふれます。"};
 
@@ -65,7 +65,8 @@ inline constexpr char kOnlyOnceText[] = " は一度だけ指定できます。";
 inline constexpr char kUnknownOptionText[] = "不明なオプションです: ";
 inline constexpr char kNoFileText[] = "変換するファイルがありません。";
 inline constexpr char kOneFileText[] = "-o はファイルが一つのときだけ指定できます。";
-inline constexpr char kNoSubdivisionText[] = "この版は --subdivide (曲面の細分化) に対応していません。";
+inline constexpr char kNoSubdivisionText[] =
+    "この版は --subdivide (曲面の細分化) に対応していません。";
 
 // The dialog in a terminal: the keys that stand in for the mouse, and why it cannot open.
 inline constexpr char kTerminalKeysHint[] = "Tab: 移動  Ctrl+Q: 閉じる";
