@@ -28,7 +28,10 @@ Conversion Convert(const char* sourcePath, const char* destinationPath,
     conversion.writeFailure = WriteFailure{conversion.bake.failure};
     return conversion;
   }
-  if (options.noteModel) conversion.notes = NoteModel(model);
+  if (options.noteModel) {
+    conversion.notes = NoteModel(model);
+    conversion.notes.patchObjects -= conversion.bake.refusedSurfaces.size();  // each named instead
+  }
   if (options.bakeMirrors) conversion.notes.mirrorObjects = 0;  // written whole
   if (WriteModel(model, destinationPath, options.smooth, &conversion.writeFailure) != 0) {
     conversion.outcome = kDestinationUnwritable;

@@ -7,8 +7,8 @@
 // named planes, in ascending value, appends one copy of the object's faces reflected on its
 // planes: coordinates negated on those axes (a zero stays +0), the same materials, the UVs and
 // the edges' creases moving with their corners, and, for one or three planes, the corners in the
-// order (c2, c1, c0, c(k-1),
-// ..., c3), which keeps the first three corners' triangle and a quad's diagonal.
+// order (c2, c1, c0, c(k-1), ..., c3), which keeps the first three corners' triangle and a quad's
+// diagonal.
 //
 // Connected halves also meet as the modeller joins them: a vertex lying on a plane is shared with
 // its reflection instead of copied; a face lying wholly on a plane gets no copies across that
