@@ -8,7 +8,7 @@
 #include <numbers>
 #include <string>
 
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 #include "writer/bake.h"
 #include "writer/lathe.h"
 #include "writer/normals.h"

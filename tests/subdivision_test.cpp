@@ -11,7 +11,7 @@
 #include <set>
 #include <string>
 
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 #include "writer/bake.h"
 #include "writer/subdivide.h"
 
