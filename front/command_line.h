@@ -6,7 +6,8 @@
 // path. One token without a quote: that path when it names an existing file, else the same as
 // with a quote. Two or more tokens: each a path, its quotes removed. Every source is converted to
 // its path with ".qz" appended. Other platforms hand over split, unquoted arguments:
-// vuv2ez [--flat] [--mirror] [--visible-only] [-q] [-o PATH] [--] FILE...
+// vuv2ez [--flat] [--mirror] [--visible-only] [--lathe] [--subdivide] [-q] [-o PATH] [--] FILE...
+// (--subdivide only where the build has subdivision).
 #pragma once
 
 #include <string>
@@ -26,6 +27,8 @@ struct Arguments {
   bool flat = false;
   bool mirror = false;       // --mirror: mirror objects written whole
   bool visibleOnly = false;  // --visible-only: hidden objects left out
+  bool lathe = false;        // --lathe: lathe objects turned into their bodies
+  bool subdivide = false;    // --subdivide: curved surfaces refined
   bool quiet = false;        // -q: no warnings
   bool hasOutput = false;
   std::string outputPath;

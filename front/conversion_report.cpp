@@ -82,6 +82,8 @@ std::string ReasonText(const WriteFailure& failure) {
       return kPastFormatText;
     case kWriteCauseNoMemory:
       return kNoMemoryText;
+    case kWriteCauseTooLargeForMemory:
+      return kTooLargeText;
     case kWriteCauseNone:
       break;
   }
@@ -104,12 +106,13 @@ std::vector<std::string> ReportLines(const std::string& source, const std::strin
   }
   std::vector<std::string> lines = {from + kFinishedText};
   if (quiet) return lines;
-  for (const std::string& warning : WarningTexts(conversion.notes))
+  for (const std::string& warning : WarningTexts(conversion))
     lines.push_back(from + warning);
   return lines;
 }
 
-std::vector<std::string> WarningTexts(const ModelNotes& n) {
+std::vector<std::string> WarningTexts(const Conversion& conversion) {
+  const ModelNotes& n = conversion.notes;
   const std::pair<uint64_t, NoteText> notes[] = {
       {n.hiddenObjects, kHiddenNote},
       {n.mirrorObjects, kMirrorNote},
@@ -127,5 +130,12 @@ std::vector<std::string> WarningTexts(const ModelNotes& n) {
     if (count > 0)
       texts.push_back(kWarningText + (text.before + std::to_string(count)) + text.after);
   }
+  const BakeReport& bake = conversion.bake;
+  if (bake.levelsOutOfRange > 0) {
+    texts.push_back(kWarningText + (kLevelsNote.before + std::to_string(bake.levelsOutOfRange)) +
+                    kLevelsNote.after);
+  }
+  for (const std::string& name : bake.refusedSurfaces)
+    texts.push_back(kWarningText + (kRefusedSurfaceNote.before + name) + kRefusedSurfaceNote.after);
   return texts;
 }

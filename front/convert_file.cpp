@@ -8,7 +8,6 @@
 #include "front/program_settings.h"
 #include "front/resources/conversion_dialog.h"
 #include "front/resources/texts.h"
-#include "writer/mirror.h"
 #include "writer/qz_writer.h"
 
 namespace {
@@ -34,8 +33,18 @@ Conversion Convert(const char* sourcePath, const char* destinationPath,
   if (options.visibleOnly) {
     std::erase_if(model.objects, [](const MeshObject& object) { return !object.visible; });
   }
-  if (options.bakeMirrors) BakeMirrors(model);
-  if (options.noteModel) conversion.notes = NoteModel(model);
+  // Lathe, mirror, subdivision, in that order; normals come from the result when it is written.
+  const BakeOptions bake{options.lathe, options.bakeMirrors, options.subdivide};
+  conversion.bake = BakeModel(model, bake, MemoryAllowance());
+  if (conversion.bake.failure != kWriteCauseNone) {
+    conversion.outcome = kDestinationUnwritable;
+    conversion.writeFailure = WriteFailure{conversion.bake.failure};
+    return conversion;
+  }
+  if (options.noteModel) {
+    conversion.notes = NoteModel(model);
+    conversion.notes.patchObjects -= conversion.bake.refusedSurfaces.size();  // each named instead
+  }
   if (options.bakeMirrors) conversion.notes.mirrorObjects = 0;  // written whole
   if (WriteModel(model, destinationPath, options.smooth, &conversion.writeFailure) != 0) {
     conversion.outcome = kDestinationUnwritable;
@@ -77,7 +86,7 @@ const char* OutcomeOnly(ConversionOutcome outcome) {
 std::string OutcomeText(const Conversion& conversion, bool warnings) {
   std::string text = OutcomeOnly(conversion.outcome);
   if (!warnings || conversion.outcome != kConverted) return text;
-  for (const std::string& warning : WarningTexts(conversion.notes))
+  for (const std::string& warning : WarningTexts(conversion))
     text.append("\n").append(WordedForSettingsFile(warning));
   return text;
 }
@@ -90,7 +99,7 @@ std::string OutcomeListText(const std::vector<std::string>& sourcePaths,
     const Conversion& conversion = conversions[listed];
     lines.push_back(sourcePaths[listed] + ": " + OutcomeOnly(conversion.outcome));
     if (!warnings || conversion.outcome != kConverted) continue;
-    for (const std::string& warning : WarningTexts(conversion.notes)) {
+    for (const std::string& warning : WarningTexts(conversion)) {
       if (lines.size() < kListedLines)
         lines.push_back(std::string("  ") + WordedForSettingsFile(warning));
     }

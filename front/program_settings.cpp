@@ -10,12 +10,12 @@ ConversionOptions ConversionOptionsFor(const ProgramSettings& settings, bool fla
   options.smooth = !flatBoxTicked;
   options.bakeMirrors = all || s.mirror;
   options.visibleOnly = all || s.visibleOnly;
+  options.lathe = all || s.lathe;
+  options.subdivide = all || s.subdivide;
   options.noteModel = s.warnings;
-  // The keys whose conversion options the program does not have yet: read, and turned on by
-  // as_shown, but not yet passed on. Each becomes one line here once its option exists, e.g.
+  // facet_normals: read, and turned on by as_shown, but the conversion has no such option yet.
+  // It becomes this one line once it has (the flat box wins, as --flat does):
   //   options.facetNormals = !flatBoxTicked && (all || s.facetNormals);
-  //   options.subdivide = all || s.subdivide;
-  //   options.lathe = all || s.lathe;
   return options;
 }
 

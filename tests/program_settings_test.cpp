@@ -16,25 +16,34 @@ namespace {
 using namespace std::string_literals;
 
 TEST(ProgramSettings, MakeTheConversionOptions) {
-  // Rows: settings, the flat box, then smooth, mirrors baked, visible only, warnings noted.
+  // Rows: settings, the flat box, the options they make.
+  using O = ConversionOptions;
   const std::tuple<ProgramSettings, bool, ConversionOptions> cases[] = {
-      {{}, false, {true, false, false, false}},
-      {{}, true, {false, false, false, false}},
-      {{.mirror = true}, false, {true, true, false, false}},
-      {{.visibleOnly = true}, false, {true, false, true, false}},
-      {{.warnings = true}, false, {true, false, false, true}},
-      {{.asShown = true}, false, {true, true, true, false}},
-      {{.asShown = true}, true, {false, true, true, false}},
-      {{.asShown = true, .warnings = true}, false, {true, true, true, true}},
-      {{.subdivide = true, .lathe = true, .facetNormals = true},
+      {{}, false, O{}},
+      {{}, true, O{.smooth = false}},
+      {{.mirror = true}, false, O{.bakeMirrors = true}},
+      {{.visibleOnly = true}, false, O{.visibleOnly = true}},
+      {{.subdivide = true}, false, O{.subdivide = true}},
+      {{.lathe = true}, false, O{.lathe = true}},
+      {{.facetNormals = true}, false, O{}},
+      {{.warnings = true}, false, O{.noteModel = true}},
+      {{.asShown = true},
        false,
-       {true, false, false, false}},
+       O{.bakeMirrors = true, .visibleOnly = true, .lathe = true, .subdivide = true}},
+      {{.asShown = true, .warnings = true},
+       true,
+       O{.smooth = false,
+         .bakeMirrors = true,
+         .visibleOnly = true,
+         .lathe = true,
+         .subdivide = true,
+         .noteModel = true}},
   };
   for (const auto& [settings, flat, expected] : cases) {
     const ConversionOptions o = ConversionOptionsFor(settings, flat);
-    EXPECT_EQ(
-        std::tie(o.smooth, o.bakeMirrors, o.visibleOnly, o.noteModel),
-        std::tie(expected.smooth, expected.bakeMirrors, expected.visibleOnly, expected.noteModel))
+    const ConversionOptions& e = expected;
+    EXPECT_EQ(std::tie(o.smooth, o.bakeMirrors, o.visibleOnly, o.lathe, o.subdivide, o.noteModel),
+              std::tie(e.smooth, e.bakeMirrors, e.visibleOnly, e.lathe, e.subdivide, e.noteModel))
         << &settings - &std::get<0>(cases[0]);
   }
 }
@@ -44,7 +53,7 @@ TEST(ProgramSettings, MakeTheConversionOptions) {
 TEST(ProgramSettings, ConvertAsTheCommandLineDoes) {
   const std::pair<ProgramSettings, const char*> cases[] = {
       {{}, "shown.smooth.hex"},
-      {{.subdivide = true, .lathe = true, .warnings = true}, "shown.smooth.hex"},
+      {{.subdivide = true, .lathe = true, .warnings = true}, "shown.smooth.hex"},  // none there
       {{.mirror = true, .visibleOnly = true}, "shown.baked.hex"},
       {{.asShown = true}, "shown.baked.hex"},
   };
