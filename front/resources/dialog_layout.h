@@ -1,6 +1,6 @@
 // The conversion dialog as data, read from the macros of conversion_dialog.h: the controls with
 // their identifiers, texts, positions (dialog units) and styles, as resource 101 of the Windows
-// build holds them. The stand-in window services build the dialog from it; the terminal draws it.
+// build holds them. The terminal draws the dialog from it.
 #pragma once
 
 #include <cstdint>
@@ -16,16 +16,13 @@ struct DialogControl {
   ControlKind kind;
   const char* text;
   int left, top, width, height;
-  uint32_t style;  // window and control style bits, WS_CHILD and WS_VISIBLE included
+  uint32_t style;  // the control's own style bits (every control is also WS_CHILD, WS_VISIBLE)
 };
 
 struct DialogLayout {
   int width, height;
   const char* caption;
   const char* fontName;
-  int fontPoints;
-  uint32_t style;
-  uint32_t extendedStyle;
   std::span<const DialogControl> controls;  // template order, which is the tab order
 };
 
@@ -37,21 +34,12 @@ constexpr ControlKind KindOfControl(const char* windowClass, uint32_t style) {
 }
 
 #define VUV2EZ_LAYOUT_CONTROL(id, windowClass, text, left, top, width, height, style) \
-  DialogControl{id,     KindOfControl(windowClass, style),                            \
-                text,   left,                                                         \
-                top,    width,                                                        \
-                height, static_cast<uint32_t>(WS_CHILD | WS_VISIBLE | style)},
+  DialogControl{id,     KindOfControl(windowClass, style), text, left, top, width,    \
+                height, static_cast<uint32_t>(style)},
 inline constexpr DialogControl kConversionDialogControls[] = {
     DIALOG_CONTROLS(VUV2EZ_LAYOUT_CONTROL)};
 #undef VUV2EZ_LAYOUT_CONTROL
 
 inline constexpr DialogLayout kConversionDialogLayout = {
-    DIALOG_WIDTH,
-    DIALOG_HEIGHT,
-    DIALOG_CAPTION,
-    DIALOG_FONT,
-    DIALOG_FONT_POINTS,
-    static_cast<uint32_t>(DIALOG_STYLE),
-    static_cast<uint32_t>(DIALOG_EXTENDED_STYLE),
-    kConversionDialogControls,
+    DIALOG_WIDTH, DIALOG_HEIGHT, DIALOG_CAPTION, DIALOG_FONT, kConversionDialogControls,
 };

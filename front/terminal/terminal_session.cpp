@@ -13,7 +13,6 @@
 #include <iterator>
 
 #include "front/resources/texts.h"
-#include "front/terminal/terminal_keys.h"
 
 namespace {
 
@@ -68,7 +67,8 @@ const char* OpenTerminal() {
   keypad(stdscr, TRUE);
   set_escdelay(25);
   timeout(200);  // waiting for a key looks at close requests this often
-  DefinePasteKeys();
+  define_key("\033[200~", kPasteStartKey);
+  define_key("\033[201~", kPasteEndKey);
   SetBracketedPaste(true);
   return nullptr;
 }
