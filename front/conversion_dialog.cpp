@@ -1,6 +1,7 @@
 // The conversion dialog's procedure: the dialog model read from and written to the controls.
 #include "front/conversion_dialog.h"
 
+#include <algorithm>
 #include <exception>
 #include <string>
 #include <vector>
@@ -13,11 +14,9 @@ namespace {
 // The control's whole text, however long.
 std::string ControlText(HWND dialog, int id) {
   HWND control = GetDlgItem(dialog, id);
-  const int length = GetWindowTextLengthA(control);
-  if (length <= 0) return std::string();
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(control, text.data(), length + 1);
-  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+  std::string text(static_cast<size_t>(std::max(GetWindowTextLengthA(control), 0)) + 1, '\0');
+  const int copied = GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<size_t>(std::max(copied, 0)));
   return text;
 }
 

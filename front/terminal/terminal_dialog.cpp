@@ -9,9 +9,10 @@
 #include <form.h>
 
 #include <algorithm>
-#include <climits>
-#include <cwchar>
+#include <cstdlib>
+#include <cstring>
 #include <exception>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -32,8 +33,8 @@ int Rows(int dialogUnits) {
 }
 
 // The dialog with its frame.
-const int kDialogRows = Rows(kConversionDialogLayout.height) + 2;
-const int kDialogColumns = Columns(kConversionDialogLayout.width) + 2;
+const int kDialogRows = Rows(DIALOG_HEIGHT) + 2;
+const int kDialogColumns = Columns(DIALOG_WIDTH) + 2;
 
 // A stop in the Tab order: a path field of the form, the button or the check box.
 struct Item {
@@ -48,148 +49,105 @@ struct Dialog {
   std::vector<Item> items;
   int focus = -1;  // the focused item, none at first
   FORM* form = nullptr;
-  WINDOW* client = nullptr;  // the form's window: the dialog inside its frame
-  int top = 0, left = 0;     // the frame's top left corner
+  WINDOW* frame = nullptr;   // the dialog with its frame, the form's window
+  WINDOW* client = nullptr;  // inside the frame, where the fields are
   bool shown = false;        // the terminal is large enough for the dialog
   bool ended = false;
 };
 
-// Text as the C library's wide characters (the locale is UTF-8); a byte that starts no character
-// is one U+FFFD.
-std::wstring Wide(std::string_view text) {
-  std::wstring wide;
-  std::mbstate_t state{};
-  for (size_t at = 0; at < text.size();) {
-    wchar_t c = 0;
-    const size_t length = std::mbrtowc(&c, text.data() + at, text.size() - at, &state);
-    const bool bad = length == static_cast<size_t>(-1) || length == static_cast<size_t>(-2);
-    if (bad) state = {};
-    wide += bad ? L'\uFFFD' : c;
-    at += bad || length == 0 ? 1 : length;
-  }
+// Texts here are whole characters in the locale's UTF-8: what the terminal and the form give back.
+std::wstring Wide(const std::string& text) {
+  std::wstring wide(text.size(), L'\0');
+  const size_t length = std::mbstowcs(wide.data(), text.c_str(), wide.size());
+  wide.resize(length == static_cast<size_t>(-1) ? 0 : length);
   return wide;
 }
 
-std::string Narrow(std::wstring_view text) {
-  std::string narrow;
-  std::mbstate_t state{};
-  char bytes[MB_LEN_MAX];
-  for (const wchar_t c : text) {
-    const size_t length = std::wcrtomb(bytes, c, &state);
-    if (length != static_cast<size_t>(-1)) narrow.append(bytes, length);
-  }
+std::string Narrow(const std::wstring& text) {
+  std::string narrow(text.size() * MB_CUR_MAX, '\0');
+  const size_t length = std::wcstombs(narrow.data(), text.c_str(), narrow.size());
+  narrow.resize(length == static_cast<size_t>(-1) ? 0 : length);
   return narrow;
 }
 
-// Cells a character takes; one that cannot be shown is drawn as U+FFFD, in one.
 int Cells(wchar_t c) {
-  return std::max(wcwidth(c), wcwidth(L'\uFFFD'));
+  return std::max(wcwidth(c), 0);
 }
 
-int Cells(std::string_view text) {
-  int cells = 0;
-  for (const wchar_t c : Wide(text))
-    cells += Cells(c);
-  return cells;
+int Cells(const std::string& text) {
+  const std::wstring wide = Wide(text);
+  return std::accumulate(wide.begin(), wide.end(), 0,
+                         [](int sum, wchar_t c) { return sum + Cells(c); });
 }
 
-// Writes as much of `text` as fits in `cells` and in the window; returns the cells used.
-int Put(WINDOW* window, int row, int column, std::string_view text, int cells,
+// Writes `text` in the window (the terminal library decodes the locale's UTF-8); returns the
+// cells it takes.
+int Put(WINDOW* window, int row, int column, const std::string& text,
         attr_t attributes = A_NORMAL) {
-  if (row < 0 || row >= getmaxy(window) || column < 0) return 0;
-  cells = std::min(cells, getmaxx(window) - column);
-  std::wstring shown;
-  int used = 0;
-  for (wchar_t c : Wide(text)) {
-    if (wcwidth(c) < 0) c = L'\uFFFD';
-    if (used + Cells(c) > cells) break;
-    used += Cells(c);
-    shown += c;
-  }
   wattr_set(window, attributes, 0, nullptr);
-  mvwaddnwstr(window, row, column, shown.c_str(), static_cast<int>(shown.size()));
+  mvwaddstr(window, row, column, text.c_str());
   wattr_set(window, A_NORMAL, 0, nullptr);
-  return used;
+  return Cells(text);
 }
 
-// A box with a title in its top edge and a note in its bottom edge, blank inside.
-void DrawFrame(WINDOW* window, int top, int left, int rows, int columns, std::string_view title,
-               std::string_view note) {
-  std::string edge, blank(static_cast<size_t>(columns - 2), ' ');
-  for (int i = 2; i < columns; ++i)
-    edge += "─";
-  Put(window, top, left, std::string("┌").append(edge).append("┐"), columns);
-  for (int row = top + 1; row < top + rows - 1; ++row)
-    Put(window, row, left, std::string("│").append(blank).append("│"), columns);
-  Put(window, top + rows - 1, left, std::string("└").append(edge).append("┘"), columns);
-  Put(window, top, left + 2, std::string(" ").append(title).append(" "), columns - 4);
-  if (!note.empty())
-    Put(window, top + rows - 1, left + 2, std::string(" ").append(note).append(" "), columns - 4);
+// A box around the window, with a title in its top edge and a note in its bottom edge.
+void DrawFrame(WINDOW* window, const std::string& title, const std::string& note) {
+  box(window, 0, 0);
+  Put(window, 0, 2, std::string(" ") + title + " ");
+  if (!note.empty()) Put(window, getmaxy(window) - 1, 2, std::string(" ") + note + " ");
 }
 
-// A control's first cell on the screen.
-int RowOf(const Dialog& d, const DialogControl& control) {
-  return d.top + 1 + Rows(control.top);
-}
-int ColumnOf(const Dialog& d, const DialogControl& control) {
-  return d.left + 1 + Columns(control.left);
-}
-
-// The button and the check box as they stand, the focused one in reverse; the fields' brackets,
-// and a blank for a wide character the form has drawn in a field's last cell, half past its end.
+// The items as they stand, the focused button or check box in reverse. A wide character the form
+// has drawn in a field's last cell would run half past it: a blank instead, and the brackets.
 void DrawItems(const Dialog& d) {
   for (size_t i = 0; i < d.items.size(); ++i) {
     const DialogControl& c = *d.items[i].control;
-    const int row = RowOf(d, c), column = ColumnOf(d, c), width = Columns(c.width);
+    const int row = 1 + Rows(c.top), column = 1 + Columns(c.left), width = Columns(c.width);
     const attr_t look = static_cast<int>(i) == d.focus ? A_REVERSE : A_NORMAL;
     if (c.kind == ControlKind::kEdit) {
-      cchar_t last;
-      wchar_t shown[CCHARW_MAX + 1] = {};
-      attr_t attributes = 0;
-      short pair = 0;
-      mvwin_wch(stdscr, row, column + width - 2, &last);
-      getcchar(&last, shown, &attributes, &pair, nullptr);
-      if (wcwidth(shown[0]) > 1) Put(stdscr, row, column + width - 2, " ", 1, A_UNDERLINE);
-      Put(stdscr, row, column, "[", 1);
-      Put(stdscr, row, column + width - 1, "]", 1);
+      cchar_t last{};
+      mvwin_wch(d.frame, row, column + width - 2, &last);
+      if (wcwidth(last.chars[0]) > 1) Put(d.frame, row, column + width - 2, " ", A_UNDERLINE);
+      Put(d.frame, row, column, "[");
+      Put(d.frame, row, column + width - 1, "]");
     } else if (c.kind == ControlKind::kCheckBox) {
-      const int box = Put(stdscr, row, column, d.model.flat ? "[x] " : "[ ] ", 4);
-      Put(stdscr, row, column + box, c.text, width - box, look);
-    } else if (c.kind == ControlKind::kButton) {
-      const int space = width - 2 - Cells(c.text);
-      const std::string left(static_cast<size_t>(space / 2), ' ');
-      const std::string right(static_cast<size_t>(space - space / 2), ' ');
-      Put(stdscr, row, column, std::string("[").append(left).append(c.text).append(right) + "]",
-          width, look);
+      const int box = Put(d.frame, row, column, d.model.flat ? "[x] " : "[ ] ");
+      Put(d.frame, row, column + box, c.text, look);
+    } else {
+      const std::string inside(static_cast<size_t>(width - 2), ' ');
+      Put(d.frame, row, column, std::string("[") + inside + "]", look);
+      Put(d.frame, row, column + 1 + (width - 2 - Cells(c.text)) / 2, c.text, look);
     }
   }
 }
 
-// Everything anew, for the terminal's size: the dialog centred with the form posted in it, or the
-// size it needs.
+// Everything anew for the terminal's size: the dialog centred with the form posted in it, or,
+// when it does not fit, the size it needs.
 void Layout(Dialog& d) {
   unpost_form(d.form);
+  set_form_win(d.form, stdscr);  // the form lets go of the windows before they go
+  set_form_sub(d.form, stdscr);
+  if (d.client != nullptr) delwin(d.client);
+  if (d.frame != nullptr) delwin(d.frame);
+  d.client = d.frame = nullptr;
   erase();
-  d.shown = COLS >= kDialogColumns && LINES >= kDialogRows;
+  if (COLS >= kDialogColumns && LINES >= kDialogRows) {
+    d.frame = derwin(stdscr, kDialogRows, kDialogColumns, (LINES - kDialogRows) / 2,
+                     (COLS - kDialogColumns) / 2);
+  }
+  if (d.frame != nullptr) d.client = derwin(d.frame, kDialogRows - 2, kDialogColumns - 2, 1, 1);
+  d.shown = d.client != nullptr && set_form_win(d.form, d.frame) == E_OK &&
+            set_form_sub(d.form, d.client) == E_OK && post_form(d.form) == E_OK;
   if (!d.shown) {
-    std::string line = kTerminalTooSmallText.before;
-    line.append(std::to_string(kDialogColumns)).append(" x ").append(std::to_string(kDialogRows));
-    line.append(kTerminalTooSmallText.after);
-    Put(stdscr, LINES / 2, std::max((COLS - Cells(line)) / 2, 0), line, COLS);
+    const std::string line = std::string(kTerminalTooSmallText.before) +
+                             std::to_string(kDialogColumns) + " x " + std::to_string(kDialogRows) +
+                             kTerminalTooSmallText.after;
+    Put(stdscr, LINES / 2, std::max((COLS - Cells(line)) / 2, 0), line);
     return;
   }
-  d.top = (LINES - kDialogRows) / 2;
-  d.left = (COLS - kDialogColumns) / 2;
-  DrawFrame(stdscr, d.top, d.left, kDialogRows, kDialogColumns, kCaption, kTerminalKeysHint);
-  WINDOW* client = derwin(stdscr, kDialogRows - 2, kDialogColumns - 2, d.top + 1, d.left + 1);
-  set_form_sub(d.form, client);
-  if (d.client != nullptr) delwin(d.client);
-  d.client = client;
-  d.shown = client != nullptr && post_form(d.form) == E_OK;
-  for (const DialogControl& c : kConversionDialogLayout.controls) {  // posting blanks the rest
-    const int row = RowOf(d, c), column = ColumnOf(d, c);
-    if (c.kind == ControlKind::kLabel) Put(stdscr, row, column, c.text, Columns(c.width));
-  }
+  DrawFrame(d.frame, kCaption, kTerminalKeysHint);
+  for (const DialogControl& c : kConversionDialogControls)  // posting blanks the rest
+    if (c.kind == ControlKind::kLabel) Put(d.frame, 1 + Rows(c.top), 1 + Columns(c.left), c.text);
 }
 
 Item* Focused(Dialog& d) {
@@ -206,9 +164,16 @@ std::wstring Buffer(Dialog& d, const Item& item) {
   return Wide(field_buffer(item.field, 0));
 }
 
-// The form scrolls a field by cells, and may start the view in the middle of a wide character,
-// which it then fails to show: the view starts after that character instead.
-void ShowWholeCharacters(Dialog& d, const Item& item) {
+// The cursor to `column` of the focused field from its start, which scrolls the field as little
+// as that needs: as much text shows before the cursor as fits, text scrolled out to the left comes
+// back when the field has room for it. (The form's own end of a line is after its last character
+// that is not a blank, and is found wrongly after wide characters.) The form scrolls by cells and
+// may start the view in the middle of a wide character, which it then fails to show: the view
+// starts after that character instead.
+void MoveTo(Dialog& d, const Item& item, int column) {
+  Request(d, REQ_BEG_LINE);
+  while (d.form->curcol < column && Request(d, REQ_NEXT_CHAR) == E_OK) {
+  }
   int start = 0;
   for (const wchar_t c : Buffer(d, item)) {
     if (start >= d.form->begincol) break;
@@ -217,15 +182,6 @@ void ShowWholeCharacters(Dialog& d, const Item& item) {
   if (start == d.form->begincol) return;
   d.form->begincol = start;
   Request(d, REQ_INS_MODE);  // insert mode as before; the field is drawn anew
-}
-
-// The cursor to `column` of the focused field from its start, which scrolls the field as little
-// as that needs: as much text shows before the cursor as fits.
-void MoveTo(Dialog& d, const Item& item, int column) {
-  Request(d, REQ_BEG_LINE);
-  while (d.form->curcol < column && Request(d, REQ_NEXT_CHAR) == E_OK) {
-  }
-  ShowWholeCharacters(d, item);
 }
 
 void MoveFocus(Dialog& d, bool forward) {
@@ -237,34 +193,23 @@ void MoveFocus(Dialog& d, bool forward) {
 }
 
 // One edit of the focused field: a typed character (request 0) or a request that moves the
-// cursor or deletes. The cursor is kept within the text, so the text's end follows from the cells
-// each side of the cursor. (The form's own end of a line is after its last character that is not
-// a blank, and is found wrongly after wide characters.)
-void Edit(Dialog& d, Item& item, int request, wchar_t typed) {
+// cursor or deletes. The cursor is kept within the text; typing and deleting move it by the
+// cells they add or take away, which gives the text's end.
+void Edit(Dialog& d, Item& item, int request, wchar_t typed = 0) {
+  if (request == REQ_END_LINE) return MoveTo(d, item, item.end);
+  const bool forward = request == REQ_NEXT_CHAR || request == REQ_DEL_CHAR;
+  if ((forward && d.form->curcol >= item.end) || (request == 0 && wcwidth(typed) < 1)) return;
+  // Delete: the cursor goes over the character, which Backspace then takes away.
+  if (request == REQ_DEL_CHAR && Request(d, REQ_NEXT_CHAR) == E_OK) request = REQ_DEL_PREV;
   const int at = d.form->curcol;
-  if ((request == REQ_NEXT_CHAR || request == REQ_DEL_CHAR) && at >= item.end) return;
-  if (request == 0 && wcwidth(typed) < 1) return;  // a control or a combining character
-  int cellsAt = 0, cellsBefore = 0, column = 0;
-  for (const wchar_t c : Buffer(d, item)) {
-    if (column == at) cellsAt = Cells(c);
-    if (column + Cells(c) == at) cellsBefore = Cells(c);
-    column += Cells(c);
-  }
-  const int done = request == 0 ? form_driver_w(d.form, OK, typed) : Request(d, request);
-  if (done != E_OK) return;
-  if (request == 0) item.end += Cells(typed);
-  if (request == REQ_DEL_PREV) item.end -= cellsBefore;
-  if (request == REQ_DEL_CHAR) item.end -= cellsAt;
-  // Text scrolled out to the left comes back when the field has room for it.
-  if (d.form->begincol > 0 && item.end - d.form->begincol + 1 < Columns(item.control->width) - 2)
-    MoveTo(d, item, d.form->curcol);
-  ShowWholeCharacters(d, item);
-  std::wstring text;
-  column = 0;
-  for (const wchar_t c : Buffer(d, item)) {
-    if ((column += Cells(c)) > item.end) break;
-    text += c;
-  }
+  if ((request == 0 ? form_driver_w(d.form, OK, typed) : Request(d, request)) != E_OK) return;
+  if (request == 0 || request == REQ_DEL_PREV) item.end += d.form->curcol - at;
+  MoveTo(d, item, d.form->curcol);
+  std::wstring text = Buffer(d, item);
+  size_t count = 0;
+  for (int cells = 0; count < text.size() && cells + Cells(text[count]) <= item.end; ++count)
+    cells += Cells(text[count]);
+  text.resize(count);
   *item.text = Narrow(text);
 }
 
@@ -272,22 +217,21 @@ void Edit(Dialog& d, Item& item, int request, wchar_t typed) {
 // does not tell from its padding.
 void ShowText(Item& item) {
   set_field_buffer(item.field, 0, item.text->c_str());
-  std::wstring held = Wide(field_buffer(item.field, 0));
-  held.erase(held.find_last_not_of(L' ') + 1);
-  const size_t blanks = item.text->size() - (item.text->find_last_not_of(' ') + 1);
-  item.end = static_cast<int>(blanks);
-  for (const wchar_t c : held)
-    item.end += Cells(c);
+  std::string held = field_buffer(item.field, 0);
+  held.erase(held.find_last_not_of(' ') + 1);
+  item.end = Cells(held + item.text->substr(item.text->find_last_not_of(' ') + 1));
 }
 
-// Waits for a key; ERR only when the dialog is to close.
-int ReadKey(wint_t& c) {
-  while (!CloseRequested()) {
+// Waits for a key: a character, or a function key as its negative code; 0 when the dialog is to
+// close.
+int ReadKey() {
+  for (wint_t c = 0; !CloseRequested();) {
     const int got = get_wch(&c);
-    if (got != ERR) return got;
-    if (TerminalHungUp()) RequestClose();
+    if (got == OK && c == 0x03) RequestClose();  // the interrupt key, which raw keys bring here
+    if (got != ERR && !CloseRequested())
+      return got == KEY_CODE_YES ? -static_cast<int>(c) : static_cast<int>(c);
   }
-  return ERR;
+  return 0;
 }
 
 // The rest of a bracketed paste, in UTF-8. One whose end does not come after 25 empty waits is
@@ -298,7 +242,6 @@ std::string ReadPaste() {
     wint_t c = 0;
     const int got = get_wch(&c);
     emptyWaits = got == ERR ? emptyWaits + 1 : 0;
-    if (got == ERR && TerminalHungUp()) RequestClose();
     if (got == KEY_CODE_YES && static_cast<int>(c) == kPasteEndKey) break;
     if (got == OK) text += static_cast<wchar_t>(c);
   }
@@ -307,74 +250,61 @@ std::string ReadPaste() {
 
 // The screen brought up to date, the cursor in the focused field only.
 void Show(Dialog& d) {
-  if (d.shown) DrawItems(d);
   const Item* focused = Focused(d);
-  const bool cursor = d.shown && focused != nullptr && focused->field != nullptr;
-  curs_set(cursor ? 1 : 0);
-  if (cursor) pos_form_cursor(d.form);
+  if (d.shown) DrawItems(d);
+  curs_set(d.shown && focused != nullptr && focused->field != nullptr ? 1 : 0);
+  pos_form_cursor(d.form);
   touchwin(stdscr);
   refresh();
 }
 
 // A message box over the dialog, OK focused, until Enter, Space, Escape or Ctrl+Q closes it.
 void ShowMessage(Dialog& d, const char* text) {
-  const std::string ok = std::string("[ ").append(kOkButton).append(" ]");
+  const std::string ok = std::string("[ ") + kOkButton + " ]";
   const int inner = std::max({Cells(text), Cells(ok), Cells(kCaption) + 2}) + 4;
-  for (;;) {
+  for (int key = 0;; key = ReadKey()) {
+    if (key == -KEY_RESIZE) Layout(d);
+    if (key == -kPasteStartKey) ReadPaste();  // a paste means nothing here
+    const bool closing = key > 0 && key < 0x80 && std::strchr("\r\n \x1b\x11", key) != nullptr;
+    if (CloseRequested() || closing || key == -KEY_ENTER) return;
     Show(d);
     curs_set(0);
-    const int rows = std::min(6, LINES), columns = std::min(inner + 2, COLS);
-    if (WINDOW* box = newwin(rows, columns, (LINES - rows) / 2, (COLS - columns) / 2)) {
-      DrawFrame(box, 0, 0, 6, inner + 2, kCaption, "");
-      Put(box, 2, 3, text, inner - 4);
-      Put(box, 4, 1 + (inner - Cells(ok)) / 2, ok, Cells(ok), A_REVERSE);
+    if (WINDOW* box = newwin(6, inner + 2, (LINES - 6) / 2, (COLS - inner - 2) / 2)) {
+      DrawFrame(box, kCaption, "");
+      Put(box, 2, 3, text);
+      Put(box, 4, 1 + (inner - Cells(ok)) / 2, ok, A_REVERSE);
       wrefresh(box);
       delwin(box);
     }
-    wint_t c = 0;
-    const int got = ReadKey(c);
-    if (got == ERR || (got == KEY_CODE_YES && c == KEY_ENTER)) return;
-    if (got == OK && (c == L'\r' || c == L'\n' || c == L' ' || c == 0x1B || c == 0x11)) return;
-    if (got == OK && c == 0x03) RequestClose();  // the interrupt key, which raw keys bring here
-    if (got == KEY_CODE_YES && c == KEY_RESIZE) Layout(d);
-    if (got == KEY_CODE_YES && static_cast<int>(c) == kPasteStartKey) ReadPaste();
   }
 }
 
-void Press(Dialog& d, Item& item) {
-  if (item.control->kind == ControlKind::kCheckBox) d.model.flat = !d.model.flat;
-  if (item.control->kind == ControlKind::kButton) ShowMessage(d, OutcomeText(OnConvert(d.model)));
-}
-
-void OnKey(Dialog& d, int got, wint_t c) {
-  const bool key = got == KEY_CODE_YES;
-  if (key && c == KEY_RESIZE) return Layout(d);
-  if (!key && c == 0x11) d.ended = true;  // Ctrl+Q: the close box
-  if (!key && c == 0x03) RequestClose();  // the interrupt key, which raw keys bring here
-  if (!d.shown || d.ended || (!key && c == 0x03)) return;
+// What a key does: moves the focus, edits the focused field, presses the focused button or check
+// box, drops the files of a paste, or closes the dialog (Ctrl+Q, the close box).
+void OnKey(Dialog& d, int key) {
+  if (key == -KEY_RESIZE) return Layout(d);
+  d.ended = key == 0x11;
   Item* focused = Focused(d);
-  if (key && static_cast<int>(c) == kPasteStartKey) {
-    if (OnDropped(d.model, PastedPaths(ReadPaste()))) {
-      for (Item& item : d.items)
-        if (item.field != nullptr) ShowText(item);
-    }
-  } else if (c == L'\t' || (key && c == KEY_BTAB)) {
-    MoveFocus(d, c == L'\t');
+  if (!d.shown || d.ended || key == 0) return;
+  const std::pair<int, int> editKeys[] = {
+      {-KEY_LEFT, REQ_PREV_CHAR}, {-KEY_RIGHT, REQ_NEXT_CHAR},    {-KEY_HOME, REQ_BEG_LINE},
+      {-KEY_END, REQ_END_LINE},   {-KEY_BACKSPACE, REQ_DEL_PREV}, {0x7F, REQ_DEL_PREV},
+      {0x08, REQ_DEL_PREV},       {-KEY_DC, REQ_DEL_CHAR},        {key, 0}};
+  const int request = std::find_if(std::begin(editKeys), std::end(editKeys), [key](auto pair) {
+                        return pair.first == key;
+                      })->second;
+  const bool enter = key == '\r' || key == '\n' || key == -KEY_ENTER;
+  if (key == -kPasteStartKey && OnDropped(d.model, PastedPaths(ReadPaste()))) {
+    for (Item& item : d.items)
+      if (item.field != nullptr) ShowText(item);
+  } else if (key == '\t' || key == -KEY_BTAB) {
+    MoveFocus(d, key == '\t');
   } else if (focused != nullptr && focused->field != nullptr) {
-    const std::pair<wint_t, int> requests[] = {{KEY_LEFT, REQ_PREV_CHAR},
-                                               {KEY_RIGHT, REQ_NEXT_CHAR},
-                                               {KEY_HOME, REQ_BEG_LINE},
-                                               {KEY_BACKSPACE, REQ_DEL_PREV},
-                                               {KEY_DC, REQ_DEL_CHAR}};
-    if (key && c == KEY_END) return MoveTo(d, *focused, focused->end);
-    if (!key && (c == 0x08 || c == 0x7F)) return Edit(d, *focused, REQ_DEL_PREV, 0);
-    for (const auto& [code, request] : requests)
-      if (key && c == code) return Edit(d, *focused, request, 0);
-    if (!key && c != L'\r' && c != L'\n') Edit(d, *focused, 0, static_cast<wchar_t>(c));
-  } else if (focused != nullptr) {
-    const bool enter = key ? c == KEY_ENTER : c == L'\r' || c == L'\n';
-    const bool button = focused->control->kind == ControlKind::kButton;
-    if ((!key && c == L' ') || (enter && button)) Press(d, *focused);
+    Edit(d, *focused, request, static_cast<wchar_t>(std::max(key, 0)));  // a control: nothing
+  } else if (focused != nullptr && focused->control->kind == ControlKind::kCheckBox) {
+    if (key == ' ') d.model.flat = !d.model.flat;
+  } else if (focused != nullptr && (key == ' ' || enter)) {
+    ShowMessage(d, OutcomeText(OnConvert(d.model)));
   }
 }
 
@@ -384,16 +314,16 @@ const char* RunTerminalDialog() {
   if (const char* missing = OpenTerminal()) return missing;
   Dialog d;
   std::vector<FIELD*> fields;
-  for (const DialogControl& c : kConversionDialogLayout.controls) {
+  for (const DialogControl& c : kConversionDialogControls) {
     if ((c.style & WS_TABSTOP) == 0) continue;
     Item& item = d.items.emplace_back(Item{&c});
     if (c.kind != ControlKind::kEdit) continue;
     item.text = c.id == IDC_SOURCE_PATH ? &d.model.source : &d.model.destination;
-    item.field = new_field(1, Columns(c.width) - 2, Rows(c.top), Columns(c.left) + 1, 0, 0);
+    item.field = fields.emplace_back(
+        new_field(1, Columns(c.width) - 2, Rows(c.top), Columns(c.left) + 1, 0, 0));
     field_opts_off(item.field, O_STATIC | O_AUTOSKIP | O_BLANK | O_WRAP);
     set_max_field(item.field, 0);  // no limit to how far it scrolls
     set_field_back(item.field, A_UNDERLINE);
-    fields.push_back(item.field);
   }
   fields.push_back(nullptr);
   d.form = new_form(fields.data());
@@ -402,9 +332,7 @@ const char* RunTerminalDialog() {
   while (!d.ended && !CloseRequested()) {
     try {
       Show(d);
-      wint_t c = 0;
-      const int got = ReadKey(c);
-      if (got != ERR) OnKey(d, got, c);
+      OnKey(d, ReadKey());
     } catch (const std::exception&) {
       // Out of memory for a text: the key is lost, the dialog stays.
     }
@@ -412,8 +340,7 @@ const char* RunTerminalDialog() {
   unpost_form(d.form);
   free_form(d.form);
   for (FIELD* field : fields)
-    if (field != nullptr) free_field(field);
-  if (d.client != nullptr) delwin(d.client);
+    free_field(field);
   CloseTerminal();
   return nullptr;
 }

@@ -9,12 +9,8 @@ inline constexpr int kPasteStartKey = 0x6000, kPasteEndKey = 0x6001;
 // missing (no terminal on standard input or output, no UTF-8 locale, an unknown terminal).
 const char* OpenTerminal();
 void CloseTerminal();
-bool TerminalIsOpen();
 
-// The terminal's interrupt, hang-up or a termination request: the dialog is to close, and every
-// message box in the way with it.
+// Whether the dialog is to close, and every message box in the way with it: the terminal's
+// interrupt or hang-up, a termination request, or the terminal gone (its other side closed).
 bool CloseRequested();
 void RequestClose();
-
-// Whether the terminal has gone (its other side closed).
-bool TerminalHungUp();
