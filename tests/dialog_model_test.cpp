@@ -10,8 +10,8 @@
 
 #include "front/dialog_model.h"
 #include "front/resources/texts.h"
-#include "tests/golden_hex.h"
-#include "tests/test_support.h"
+#include "tests/support/golden_hex.h"
+#include "tests/support/test_support.h"
 
 namespace {
 

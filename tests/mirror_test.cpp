@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 #include "writer/mirror.h"
 #include "writer/qz_format.h"
 
@@ -24,7 +24,9 @@ Model Loaded(const std::string& body, bool bake = false) {
                                 "}\nEof\n"),
             kLoadOk)
       << body;
+  EXPECT_EQ(ValidateModel(model), kModelSound) << body;
   if (bake) BakeMirrors(model);
+  EXPECT_EQ(ValidateModel(model), kModelSound) << body;
   return model;
 }
 
