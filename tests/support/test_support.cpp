@@ -2,6 +2,7 @@
 #include "tests/support/test_support.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -9,8 +10,14 @@
 
 #include "writer/qz_writer.h"
 
+std::unique_ptr<char[]> ExactCopy(std::string_view text) {
+  auto copy = std::make_unique_for_overwrite<char[]>(text.size());
+  if (!text.empty()) std::memcpy(copy.get(), text.data(), text.size());
+  return copy;
+}
+
 LoadResult LoadText(Model& model, std::string_view text) {
-  return LoadModelFromText(model, text.data(), text.size());
+  return LoadModelFromText(model, ExactCopy(text).get(), text.size());
 }
 
 std::vector<uint8_t> QzBytes(const Model& model, bool smooth) {
@@ -61,6 +68,25 @@ std::string Describe(const Model& model) {
             << Number(v.z) << (v.w == 1 ? "" : " w?");
       }
       out << "\n";
+    }
+    if (!o.cornerCreases.empty()) {
+      out << " crs";
+      for (const float c : o.cornerCreases)
+        out << " " << Number(c);
+      out << "\n";
+    }
+    const MeshObject plain;
+    if (o.patch != plain.patch || o.segment != plain.segment || o.patchTri != plain.patchTri ||
+        o.patchSmoothTri != plain.patchSmoothTri ||
+        o.patchLimitSurface != plain.patchLimitSurface ||
+        o.patchMeshInterp != plain.patchMeshInterp || o.patchUvInterp != plain.patchUvInterp) {
+      out << " patch " << o.patch << " segment " << o.segment << " tri " << o.patchTri
+          << " smoothtri " << o.patchSmoothTri << " limit " << o.patchLimitSurface << " meshinterp "
+          << o.patchMeshInterp << " uvinterp " << o.patchUvInterp << "\n";
+    }
+    if (o.lathe != plain.lathe || o.latheAxis != plain.latheAxis ||
+        o.latheSegments != plain.latheSegments) {
+      out << " lathe " << o.lathe << " axis " << o.latheAxis << " seg " << o.latheSegments << "\n";
     }
     if (std::any_of(o.cornerUvs.begin(), o.cornerUvs.end(), [](float u) { return u != 0; })) {
       out << " uv";
