@@ -48,15 +48,17 @@ shows drop "変換元" && fail "drop: the dialog was left on the screen"
 "$vuv2ez" --flat -o "$work/flat.qz" "$work/モデル/house.mqo" 2>/dev/null
 cmp -s "$work/モデル/house.mqo.qz" "$work/flat.qz" || fail "drop: no house.mqo.qz, or not what --flat writes"
 
-# The destination edited: ".qz" taken back, wide characters typed, one taken back, a blank last;
-# Escape and Enter change nothing; the button converts to that name, blank and all. A paste with
-# a blank in it does not close the message box (a blank would); Space does. Back in the field,
-# typing goes after the blank.
+# The destination edited: ".qz" taken back, the terminal resized (the cursor stays at the end),
+# wide characters typed, one taken back, a blank last; Escape and Enter change nothing; the button
+# converts to that name, blank and all. A paste with a blank in it does not close the message box
+# (a blank would); Space does. Back in the field, typing goes after the blank.
 start edit
 within "edit: no dialog" shows edit "変換元"
 paste edit "$work/モデル/house.mqo"
 within "edit: the drop did not fill in the fields" shows edit "house.mqo.qz"
 tm send-keys -t edit Tab Tab BSpace BSpace BSpace
+tm resize-window -t edit -x 90 -y 24
+within "edit: not centred anew" eval 'screen edit | grep -q "^ \{17\}┌─ VUV2EZ"'
 tm send-keys -t edit -l "モデル"
 tm send-keys -t edit BSpace Space Escape Enter
 within "edit: the field is not as typed" shows edit "\[/tmp/vuv2ez-demo/モデル/house.mqoモデ  *\]"

@@ -121,35 +121,6 @@ void DrawItems(const Dialog& d) {
   }
 }
 
-// Everything anew for the terminal's size: the dialog centred with the form posted in it, or,
-// when it does not fit, the size it needs.
-void Layout(Dialog& d) {
-  unpost_form(d.form);
-  set_form_win(d.form, stdscr);  // the form lets go of the windows before they go
-  set_form_sub(d.form, stdscr);
-  if (d.client != nullptr) delwin(d.client);
-  if (d.frame != nullptr) delwin(d.frame);
-  d.client = d.frame = nullptr;
-  erase();
-  if (COLS >= kDialogColumns && LINES >= kDialogRows) {
-    d.frame = derwin(stdscr, kDialogRows, kDialogColumns, (LINES - kDialogRows) / 2,
-                     (COLS - kDialogColumns) / 2);
-  }
-  if (d.frame != nullptr) d.client = derwin(d.frame, kDialogRows - 2, kDialogColumns - 2, 1, 1);
-  d.shown = d.client != nullptr && set_form_win(d.form, d.frame) == E_OK &&
-            set_form_sub(d.form, d.client) == E_OK && post_form(d.form) == E_OK;
-  if (!d.shown) {
-    const std::string line = std::string(kTerminalTooSmallText.before) +
-                             std::to_string(kDialogColumns) + " x " + std::to_string(kDialogRows) +
-                             kTerminalTooSmallText.after;
-    Put(stdscr, LINES / 2, std::max((COLS - Cells(line)) / 2, 0), line);
-    return;
-  }
-  DrawFrame(d.frame, kCaption, kTerminalKeysHint);
-  for (const DialogControl& c : kConversionDialogControls)  // posting blanks the rest
-    if (c.kind == ControlKind::kLabel) Put(d.frame, 1 + Rows(c.top), 1 + Columns(c.left), c.text);
-}
-
 Item* Focused(Dialog& d) {
   return d.focus >= 0 ? &d.items[static_cast<size_t>(d.focus)] : nullptr;
 }
@@ -190,6 +161,37 @@ void MoveFocus(Dialog& d, bool forward) {
   const Item& item = *Focused(d);
   if (item.field == nullptr || set_current_field(d.form, item.field) != E_OK) return;
   MoveTo(d, item, item.end);  // after the text, as entering a field puts the cursor
+}
+
+// Everything anew for the terminal's size: the dialog centred with the form posted in it, or,
+// when it does not fit, the size it needs.
+void Layout(Dialog& d) {
+  unpost_form(d.form);
+  set_form_win(d.form, stdscr);  // the form lets go of the windows before they go
+  set_form_sub(d.form, stdscr);
+  if (d.client != nullptr) delwin(d.client);
+  if (d.frame != nullptr) delwin(d.frame);
+  d.client = d.frame = nullptr;
+  erase();
+  if (COLS >= kDialogColumns && LINES >= kDialogRows) {
+    d.frame = derwin(stdscr, kDialogRows, kDialogColumns, (LINES - kDialogRows) / 2,
+                     (COLS - kDialogColumns) / 2);
+  }
+  if (d.frame != nullptr) d.client = derwin(d.frame, kDialogRows - 2, kDialogColumns - 2, 1, 1);
+  d.shown = d.client != nullptr && set_form_win(d.form, d.frame) == E_OK &&
+            set_form_sub(d.form, d.client) == E_OK && post_form(d.form) == E_OK;
+  if (!d.shown) {
+    const std::string line = std::string(kTerminalTooSmallText.before) +
+                             std::to_string(kDialogColumns) + " x " + std::to_string(kDialogRows) +
+                             kTerminalTooSmallText.after;
+    Put(stdscr, LINES / 2, std::max((COLS - Cells(line)) / 2, 0), line);
+    return;
+  }
+  DrawFrame(d.frame, kCaption, kTerminalKeysHint);
+  for (const DialogControl& c : kConversionDialogControls)  // posting blanks the rest
+    if (c.kind == ControlKind::kLabel) Put(d.frame, 1 + Rows(c.top), 1 + Columns(c.left), c.text);
+  if (const Item* focused = Focused(d); focused != nullptr && focused->field != nullptr)
+    MoveTo(d, *focused, focused->end);  // posting put the cursor at the field's start
 }
 
 // One edit of the focused field: a typed character (request 0) or a request that moves the
@@ -293,7 +295,6 @@ void OnKey(Dialog& d, int key) {
   const int request = std::find_if(std::begin(editKeys), std::end(editKeys), [key](auto pair) {
                         return pair.first == key;
                       })->second;
-  const bool enter = key == '\r' || key == '\n' || key == -KEY_ENTER;
   if (key == -kPasteStartKey && OnDropped(d.model, PastedPaths(ReadPaste()))) {
     for (Item& item : d.items)
       if (item.field != nullptr) ShowText(item);
@@ -303,7 +304,8 @@ void OnKey(Dialog& d, int key) {
     Edit(d, *focused, request, static_cast<wchar_t>(std::max(key, 0)));  // a control: nothing
   } else if (focused != nullptr && focused->control->kind == ControlKind::kCheckBox) {
     if (key == ' ') d.model.flat = !d.model.flat;
-  } else if (focused != nullptr && (key == ' ' || enter)) {
+  } else if (focused != nullptr &&
+             (key == ' ' || key == '\r' || key == '\n' || key == -KEY_ENTER)) {
     ShowMessage(d, OutcomeText(OnConvert(d.model)));
   }
 }

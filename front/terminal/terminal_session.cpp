@@ -34,12 +34,6 @@ void CatchCloseSignals(bool catching) {
   }
 }
 
-// The terminal's own mode for pasted text: it arrives between ESC[200~ and ESC[201~.
-void SetBracketedPaste(bool on) {
-  std::fputs(on ? "\033[?2004h" : "\033[?2004l", stdout);
-  std::fflush(stdout);
-}
-
 }  // namespace
 
 const char* OpenTerminal() {
@@ -61,13 +55,15 @@ const char* OpenTerminal() {
   timeout(200);  // waiting for a key looks at close requests this often
   define_key("\033[200~", kPasteStartKey);
   define_key("\033[201~", kPasteEndKey);
-  SetBracketedPaste(true);
+  std::fputs("\033[?2004h", stdout);  // bracketed paste: pasted text between ESC[200~ and ESC[201~
+  std::fflush(stdout);
   return nullptr;
 }
 
 void CloseTerminal() {
   endwin();
-  SetBracketedPaste(false);
+  std::fputs("\033[?2004l", stdout);
+  std::fflush(stdout);
   delscreen(terminalScreen);
   CatchCloseSignals(false);
 }
