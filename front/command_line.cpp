@@ -39,6 +39,10 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
       parsed.mirror = true;
     } else if (argument == "--visible-only") {
       parsed.visibleOnly = true;
+    } else if (argument == "--facet-normals") {
+      parsed.facetNormals = true;
+    } else if (argument == "--as-shown") {  // every option that shows the model as the modeller
+      parsed.visibleOnly = parsed.mirror = parsed.facetNormals = true;
     } else if (argument == "-q" || argument == "--quiet") {
       parsed.quiet = true;
     } else if (argument == "-o" || argument == "--output") {
@@ -56,7 +60,8 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
   }
   if (parsed.action != Arguments::kConvert) return parsed;
   if (parsed.files.empty()) {
-    const bool options = parsed.hasOutput || parsed.flat || parsed.mirror || parsed.visibleOnly;
+    const bool options = parsed.hasOutput || parsed.flat || parsed.mirror || parsed.visibleOnly ||
+                         parsed.facetNormals;
     if (options || parsed.quiet) return fail(kNoFileText);
     parsed.action = Arguments::kDialog;
   } else if (parsed.hasOutput && parsed.files.size() != 1) {
@@ -66,8 +71,9 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
 }
 
 int ConvertArguments(const Arguments& arguments) {
-  const ConversionOptions options{!arguments.flat, arguments.mirror, arguments.visibleOnly,
-                                  !arguments.quiet};
+  ConversionOptions options{!arguments.flat, arguments.mirror, arguments.visibleOnly,
+                            !arguments.quiet};
+  options.shadedNormals = arguments.facetNormals;
   int status = 0;
   for (const std::string& file : arguments.files) {
     const std::string destination = arguments.hasOutput ? arguments.outputPath : file + ".qz";

@@ -21,10 +21,22 @@ Conversion Convert(const char* sourcePath, const char* destinationPath,
   if (options.visibleOnly) {
     std::erase_if(model.objects, [](const MeshObject& object) { return !object.visible; });
   }
-  if (options.bakeMirrors) BakeMirrors(model);
+  MirrorsLeft left;
+  if (options.bakeMirrors) left = BakeMirrors(model);
   if (options.noteModel) conversion.notes = NoteModel(model);
-  if (options.bakeMirrors) conversion.notes.mirrorObjects = 0;  // written whole
-  if (WriteModel(model, destinationPath, options.smooth, &conversion.writeFailure) != 0) {
+  if (options.bakeMirrors) {  // written whole, but for those left as stored
+    conversion.notes.mirrorObjects = left.unbaked;
+    conversion.notes.localMirrorObjects = left.localFrame;
+  }
+  // The modes that show the model as the modeller does write what the default never wrote, so
+  // they owe no one today's wrapping record count.
+  WriteOptions write;
+  write.normals = !options.smooth        ? kFlatNormals
+                  : options.shadedNormals ? kShadedNormals
+                                          : kSmoothNormals;
+  write.splitLongObjects = options.bakeMirrors || options.shadedNormals;
+  if (write.splitLongObjects) conversion.notes.wrappedObjects = 0;
+  if (WriteModel(model, destinationPath, write, &conversion.writeFailure) != 0) {
     conversion.outcome = kDestinationUnwritable;
   }
   return conversion;

@@ -23,6 +23,7 @@ struct ConversionOptions {
   bool bakeMirrors = false;  // mirror objects written whole, as the modeller shows them
   bool visibleOnly = false;  // objects hidden in the modeller left out
   bool noteModel = false;    // count what the file does not carry, for warnings
+  bool shadedNormals = false;  // unless flat, normals as the modeller shades each object
 };
 
 struct Conversion {

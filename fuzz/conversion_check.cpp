@@ -45,13 +45,17 @@ std::string CheckLoaded(LoadResult result, const Model& model, uint64_t budget) 
 
 // What WriteQz gives for the model, checked: the size the counts imply, read back by qzdump's
 // parser; a file past the format's 32-bit sizes is refused before anything is written.
-std::string WriteToMemory(const Model& model, bool smooth, Bytes& bytes, bool& fits) {
-  uint64_t records = 0;
+std::string WriteToMemory(const Model& model, const WriteOptions& options, Bytes& bytes,
+                          bool& fits) {
+  uint64_t records = 0, entries = 0;
   for (const MeshObject& object : model.objects) {
+    uint64_t own = 0;
     for (const Face& face : object.faces)
-      records += QzRecordsOf(face);
+      own += QzRecordsOf(face);
+    records += own;
+    entries += QzEntriesOf(own, options.splitLongObjects);
   }
-  const uint64_t expected = sizeof(QzHeader) + sizeof(QzObjectEntry) * model.objects.size() +
+  const uint64_t expected = sizeof(QzHeader) + sizeof(QzObjectEntry) * entries +
                             sizeof(QzFaceRecord) * records +
                             kQzTextureSlotSize * static_cast<uint64_t>(model.textureCount);
   fits = expected <= UINT32_MAX;
@@ -59,15 +63,19 @@ std::string WriteToMemory(const Model& model, bool smooth, Bytes& bytes, bool& f
     bool wrote = false;
     const QzSink sink{[](void* c, const void*, size_t) { return !(*static_cast<bool*>(c) = true); },
                       &wrote};
-    return WriteQz(model, smooth, sink) || wrote ? "a file past 4 GiB was written" : "";
+    return WriteQz(model, options, sink) || wrote ? "a file past 4 GiB was written" : "";
   }
-  bytes = QzBytes(model, smooth);  // empty when WriteQz fails
+  bytes = QzBytes(model, options);  // empty when WriteQz fails
   if (bytes.size() != expected) return "WriteQz wrote the wrong size";
   QzFile file;
   std::string error;
   if (!ParseQz(bytes.data(), bytes.size(), file, error)) return "written file is invalid: " + error;
-  if (file.objects.size() != model.objects.size() || file.faces.size() != records) {
+  if (file.objects.size() != entries || file.faces.size() != records) {
     return "written file holds other counts than the model";
+  }
+  for (const QzObjectRange& range : file.objects) {
+    if (options.splitLongObjects && range.records != range.entry.faceCount)
+      return "a split object's entry holds a wrapped count";
   }
   return {};
 }
@@ -79,8 +87,9 @@ std::string CheckWrites(const Model& model, const std::string& folder, const std
   for (const bool smooth : {true, false}) {
     Bytes expected;
     bool fits = false;
-    std::string error = WriteToMemory(model, smooth, expected, fits);
-    if (WriteModel(model, output.c_str(), smooth) != (fits ? 0 : 1))
+    const WriteOptions options{smooth ? kSmoothNormals : kFlatNormals};
+    std::string error = WriteToMemory(model, options, expected, fits);
+    if (WriteModel(model, output.c_str(), options) != (fits ? 0 : 1))
       error += " WriteModel's status";
     if (fits && ReadFile(output) != std::string(expected.begin(), expected.end()))
       error += " the file differs from WriteQz's bytes";
@@ -104,14 +113,22 @@ std::string CheckTextConversion(const uint8_t* data, size_t size, const std::str
   if (!error.empty() || result != kLoadOk) return error;
   error = CheckWrites(model, folder, "");
   if (!error.empty()) return error;
-  // Mirror objects baked (as --mirror does) stay well formed and write whole; they may hold up
-  // to eight times the units, and bridges besides.
-  BakeMirrors(model);
+  // The options of the modes that show the model as the modeller does, picked by the input's
+  // bytes so that a failure repeats: hidden objects left out, mirror objects baked (well formed
+  // still, with up to eight times the units and bridges besides), any normal mode, split entries.
+  uint32_t pick = 2166136261u;  // FNV-1a of the input
+  for (size_t i = 0; i < size; ++i)
+    pick = (pick ^ data[i]) * 16777619u;
+  if (pick & 1u) {
+    std::erase_if(model.objects, [](const MeshObject& object) { return !object.visible; });
+  }
+  if (pick & 2u) BakeMirrors(model);
   error = CheckLoaded(kLoadOk, model, UINT64_MAX);
+  const WriteOptions options{static_cast<NormalMode>((pick >> 2) % 3), (pick & 32u) != 0};
   Bytes bytes;
   bool fits = false;
-  if (error.empty()) error = WriteToMemory(model, true, bytes, fits);
-  return error.empty() ? "" : "baked: " + error;
+  if (error.empty()) error = WriteToMemory(model, options, bytes, fits);
+  return error.empty() ? "" : "baked (options " + std::to_string(pick % 64) + "): " + error;
 }
 
 std::string CheckFileConversion(const uint8_t* data, size_t size, const std::string& folder) {

@@ -52,6 +52,13 @@ struct MeshObject {
   float mirrorDistance = -1;  // "mirror_dis", the joining distance; negative when absent
   int32_t patch = 0;          // a subdivision surface's type; 0 for plain polygons
   bool lathe = false;         // "lathe": the object is a profile the modeller turns
+  int32_t shading = 1;        // 0 flat, otherwise smooth (Gouraud) within the smoothing angle
+  float facet = 59.5f;        // "facet": the smoothing angle in degrees, as written
+  // The object's own frame ("scale", "rotation" heading pitch bank in degrees, "translation"):
+  // the vertices are stored in the document's coordinates whatever it is.
+  float scale[3] = {1, 1, 1};
+  float rotation[3] = {0, 0, 0};
+  float translation[3] = {0, 0, 0};
 };
 
 struct Model {

@@ -191,6 +191,11 @@ bool ReadObjectChunk(MqoReader& reader, MeshObject& object) {
         if (token == "mirror_dis") object.mirrorDistance = NextReal(reader);
         if (token == "patch") object.patch = NextInt(reader);
         if (token == "lathe") object.lathe = NextInt(reader) != 0;
+        if (token == "shading") object.shading = NextInt(reader);
+        if (token == "facet") object.facet = NextReal(reader);
+        if (token == "scale") NextNumbers(reader, object.scale, 3);
+        if (token == "rotation") NextNumbers(reader, object.rotation, 3);
+        if (token == "translation") NextNumbers(reader, object.translation, 3);
       }
     }
   }

@@ -32,7 +32,7 @@ bool WritesWhole(const Model& model, bool smooth) {
                          return true;
                        },
                        &total};
-  return WriteQz(model, smooth, counter) && total >= 48;
+  return WriteQz(model, WriteOptions{smooth ? kSmoothNormals : kFlatNormals}, counter) && total >= 48;
 }
 
 class Hostile : public testing::TestWithParam<HostileDocument> {};

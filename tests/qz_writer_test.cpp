@@ -130,7 +130,7 @@ TEST(QzWriter, FailingSinkFails) {
   Model model;
   ASSERT_EQ(LoadText(model, ReadFile(GoldenPath("cube.mqo"))), kLoadOk);
   EXPECT_FALSE(
-      WriteQz(model, true, QzSink{[](void*, const void*, size_t) { return false; }, nullptr}));
+      WriteQz(model, WriteOptions{}, QzSink{[](void*, const void*, size_t) { return false; }, nullptr}));
 }
 
 }  // namespace

@@ -8,10 +8,13 @@
 #include <vector>
 
 #include "reader/model.h"
+#include "writer/qz_writer.h"
 
 LoadResult LoadText(Model& model, std::string_view text);
 
-// The QZ bytes of `model`, written to memory.
+// The QZ bytes of `model`, written to memory; empty when WriteQz fails.
+std::vector<uint8_t> QzBytes(const Model& model, const WriteOptions& options);
+// The same with the default options, but for smooth or flat normals.
 std::vector<uint8_t> QzBytes(const Model& model, bool smooth);
 
 // One line per material and per object, listing what the output depends on, e.g.

@@ -1,5 +1,9 @@
-// Face normals accumulated into vertex or face normals.
+// Face normals accumulated into vertex or face normals, or grouped at each vertex by the
+// object's smoothing angle.
 #include "writer/normals.h"
+
+#include <array>
+#include <cmath>
 
 #include "writer/vec4.h"
 
@@ -8,6 +12,50 @@ namespace {
 bool InRange(const MeshObject& object, int32_t index) {
   return index >= 0 && static_cast<size_t>(index) < object.vertices.size();
 }
+
+constexpr Vec4 kNone{0, 0, 0, 1};
+
+// A face normal that can be compared with others: finite and not zero. Normalised, anything else
+// is zero or holds a NaN.
+bool Usable(const Vec4& n) {
+  return std::isfinite(n.x) && std::isfinite(n.y) && std::isfinite(n.z) &&
+         (n.x != 0 || n.y != 0 || n.z != 0);
+}
+
+double Dot(const Vec4& a, const Vec4& b) {
+  return Wide(a.x) * Wide(b.x) + Wide(a.y) * Wide(b.y) + Wide(a.z) * Wide(b.z);
+}
+
+// 1 / n! for n = 0, 1, ..., 17; each exact factorial fits a double's 53 bits and its reciprocal
+// is rounded once, when compiled.
+constexpr std::array<double, 18> kInverseFactorials = [] {
+  std::array<double, 18> inverse{};
+  double factorial = 1;
+  for (int n = 0; n < 18; ++n) {
+    if (n > 0) factorial *= n;
+    inverse[static_cast<size_t>(n)] = 1.0 / factorial;
+  }
+  return inverse;
+}();
+
+// The Taylor polynomials of sine (to the 17th power) and cosine (to the 16th) in Horner's form,
+// for |r| <= pi / 4, where what they leave out is below 3e-18.
+double SineSeries(double r) {
+  const double r2 = r * r;
+  double sum = 0;
+  for (int n = 8; n >= 0; --n)
+    sum = sum * r2 + (n % 2 == 0 ? 1 : -1) * kInverseFactorials[static_cast<size_t>(2 * n + 1)];
+  return r * sum;
+}
+double CosineSeries(double r) {
+  const double r2 = r * r;
+  double sum = 0;
+  for (int n = 8; n >= 0; --n)
+    sum = sum * r2 + (n % 2 == 0 ? 1 : -1) * kInverseFactorials[static_cast<size_t>(2 * n)];
+  return sum;
+}
+
+constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180;
 
 }  // namespace
 
@@ -39,4 +87,120 @@ void ComputeNormals(const MeshObject& object, bool smooth, std::vector<Vec4>& no
   }
   for (Vec4& normal : normals)
     Vec4Normalize(normal);
+}
+
+float SmoothingAngle(float facet) {
+  return facet >= 0 && facet <= 180 ? facet : 59.5f;
+}
+
+// The cosine decides which faces share a normal, so it must be the same double wherever the
+// program runs: the C library's cos() differs in its last bits from one library to another. This
+// one takes only +, -, * and / of doubles, which IEEE 754 rounds alike everywhere, in a fixed
+// order (the writer is built without floating-point contraction, so no fused multiply-add changes
+// a rounding). The angle is first folded, exactly, into 0 to 45 degrees: cos d = -cos(180 - d),
+// cos d = sin(90 - d); so 0, 90 and 180 degrees give exactly 1, 0 and -1.
+double CosineOfDegrees(double degrees) {
+  double sign = 1;
+  if (degrees > 90) {
+    degrees = 180 - degrees;
+    sign = -1;
+  }
+  if (degrees > 45) return sign * SineSeries((90 - degrees) * kRadiansPerDegree);
+  return sign * CosineSeries(degrees * kRadiansPerDegree);
+}
+
+void ComputeShadedNormals(const MeshObject& object, ShadedNormals& shaded) {
+  std::vector<Vec4>& normals = shaded.normals;
+  std::vector<uint32_t>& ofCorner = shaded.ofCorner;
+  const std::vector<Vec4>& faceNormals = shaded.faceNormals;
+  ComputeNormals(object, false, shaded.faceNormals);
+  ofCorner.resize(object.cornerIndices.size());
+  normals.assign(1, kNone);
+  if (object.shading == 0) {
+    normals.insert(normals.end(), faceNormals.begin(), faceNormals.end());
+    for (size_t f = 0; f < object.faces.size(); ++f) {
+      const Face& face = object.faces[f];
+      for (int32_t k = 0; k < face.vertexCount; ++k)
+        ofCorner[face.firstCorner + static_cast<uint32_t>(k)] = static_cast<uint32_t>(f + 1);
+    }
+    return;
+  }
+
+  // The corners at each vertex, in the order of the faces: counted, then placed.
+  std::vector<uint32_t>& ends = shaded.vertexEnds;
+  std::vector<VertexCorner>& corners = shaded.vertexCorners;
+  ends.assign(object.vertices.size(), 0);
+  for (const int32_t index : object.cornerIndices) {
+    if (InRange(object, index)) ++ends[static_cast<size_t>(index)];
+  }
+  uint32_t total = 0;
+  for (uint32_t& end : ends) {  // each vertex's start for now
+    const uint32_t count = end;
+    end = total;
+    total += count;
+  }
+  corners.resize(total);
+  for (size_t f = 0; f < object.faces.size(); ++f) {
+    const Face& face = object.faces[f];
+    for (uint32_t c = face.firstCorner; c < face.firstCorner + uint32_t(face.vertexCount); ++c) {
+      const int32_t index = object.cornerIndices[c];
+      if (InRange(object, index)) {
+        corners[ends[static_cast<size_t>(index)]++] = VertexCorner{static_cast<uint32_t>(f), c};
+      } else {
+        ofCorner[c] = 0;
+      }
+    }
+  }
+
+  const float angle = SmoothingAngle(object.facet);
+  const bool everyCorner = angle == 180;
+  const double threshold = CosineOfDegrees(angle);
+  // The vertex's groups: their sums are normals[first...], their normalised sums kept here until
+  // a corner joins them again.
+  std::vector<Vec4> units;
+  std::vector<uint8_t> stale;
+  uint32_t begin = 0;
+  for (const uint32_t end : ends) {
+    const auto first = static_cast<uint32_t>(normals.size());
+    units.clear();
+    stale.clear();
+    bool unusable = false;
+    for (uint32_t i = begin; i < end; ++i) {
+      const Vec4& n = faceNormals[corners[i].face];
+      if (!everyCorner && !Usable(n)) {
+        unusable = true;
+        continue;
+      }
+      size_t g = 0;
+      for (; g < units.size() && !everyCorner; ++g) {
+        if (stale[g]) {
+          units[g] = normals[first + g];
+          Vec4Normalize(units[g]);
+          stale[g] = 0;
+        }
+        if (Dot(units[g], n) >= threshold) break;
+      }
+      if (g == units.size()) {
+        normals.push_back(Vec4{0, 0, 0, 0});
+        units.push_back(kNone);
+        stale.push_back(1);
+      }
+      Vec4Add(normals[first + g], n);
+      stale[g] = 1;
+      ofCorner[corners[i].corner] = first + static_cast<uint32_t>(g);
+    }
+    if (unusable) {  // as smooth mode gives them: every face at the vertex
+      Vec4 sum{0, 0, 0, 0};
+      for (uint32_t i = begin; i < end; ++i)
+        Vec4Add(sum, faceNormals[corners[i].face]);
+      const auto index = static_cast<uint32_t>(normals.size());
+      normals.push_back(sum);
+      for (uint32_t i = begin; i < end; ++i) {
+        if (!Usable(faceNormals[corners[i].face])) ofCorner[corners[i].corner] = index;
+      }
+    }
+    begin = end;
+  }
+  for (size_t i = 1; i < normals.size(); ++i)
+    Vec4Normalize(normals[i]);
 }
