@@ -59,25 +59,38 @@ constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180;
 
 }  // namespace
 
+namespace {
+
+// The unit normal of a face as both modes add it (normalised once; flat mode normalises its
+// entries again at the end), or false when the face gives none.
+bool FaceNormal(const MeshObject& object, const Face& face, Vec4& n) {
+  if (face.vertexCount < 3) return false;
+  const int32_t* corners = object.cornerIndices.data() + face.firstCorner;
+  if (!InRange(object, corners[0]) || !InRange(object, corners[1]) ||
+      !InRange(object, corners[2])) {
+    return false;
+  }
+  const Vec4& p0 = object.vertices[static_cast<size_t>(corners[0])];
+  const Vec4& p1 = object.vertices[static_cast<size_t>(corners[1])];
+  const Vec4& p2 = object.vertices[static_cast<size_t>(corners[2])];
+  Vec4 a, b;
+  Vec4Sub(a, p1, p0);
+  Vec4Sub(b, p2, p0);
+  Vec4Cross(n, b, a);
+  Vec4Normalize(n);
+  return true;
+}
+
+}  // namespace
+
 void ComputeNormals(const MeshObject& object, bool smooth, std::vector<Vec4>& normals) {
   normals.assign(smooth ? object.vertices.size() : object.faces.size(), Vec4{0, 0, 0, 0});
   for (size_t i = 0; i < object.faces.size(); ++i) {
     const Face& face = object.faces[i];
-    if (face.vertexCount < 3) continue;
-    const int32_t* corners = object.cornerIndices.data() + face.firstCorner;
-    if (!InRange(object, corners[0]) || !InRange(object, corners[1]) ||
-        !InRange(object, corners[2])) {
-      continue;
-    }
-    const Vec4& p0 = object.vertices[static_cast<size_t>(corners[0])];
-    const Vec4& p1 = object.vertices[static_cast<size_t>(corners[1])];
-    const Vec4& p2 = object.vertices[static_cast<size_t>(corners[2])];
-    Vec4 a, b, n;
-    Vec4Sub(a, p1, p0);
-    Vec4Sub(b, p2, p0);
-    Vec4Cross(n, b, a);
-    Vec4Normalize(n);
+    Vec4 n;
+    if (!FaceNormal(object, face, n)) continue;
     if (smooth) {
+      const int32_t* corners = object.cornerIndices.data() + face.firstCorner;
       for (int32_t k = 0; k < face.vertexCount; ++k) {
         if (InRange(object, corners[k])) Vec4Add(normals[static_cast<size_t>(corners[k])], n);
       }
@@ -112,13 +125,17 @@ double CosineOfDegrees(double degrees) {
 void ComputeShadedNormals(const MeshObject& object, ShadedNormals& shaded) {
   std::vector<Vec4>& normals = shaded.normals;
   std::vector<uint32_t>& ofCorner = shaded.ofCorner;
-  const std::vector<Vec4>& faceNormals = shaded.faceNormals;
-  ComputeNormals(object, false, shaded.faceNormals);
+  std::vector<Vec4>& faceNormals = shaded.faceNormals;
+  faceNormals.resize(object.faces.size());
+  for (size_t f = 0; f < object.faces.size(); ++f) {
+    if (!FaceNormal(object, object.faces[f], faceNormals[f])) faceNormals[f] = Vec4{0, 0, 0, 0};
+  }
   ofCorner.resize(object.cornerIndices.size());
   normals.assign(1, kNone);
-  if (object.shading == 0) {
-    normals.insert(normals.end(), faceNormals.begin(), faceNormals.end());
+  if (object.shading == 0) {  // the flat mode's normals, normalised a second time as there
     for (size_t f = 0; f < object.faces.size(); ++f) {
+      normals.push_back(faceNormals[f]);
+      Vec4Normalize(normals.back());
       const Face& face = object.faces[f];
       for (int32_t k = 0; k < face.vertexCount; ++k)
         ofCorner[face.firstCorner + static_cast<uint32_t>(k)] = static_cast<uint32_t>(f + 1);
