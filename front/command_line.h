@@ -23,10 +23,10 @@ RawCommandLine InterpretRawCommandLine(std::string_view raw);
 struct Arguments {
   enum Action { kConvert, kDialog, kHelp, kVersion, kUsageError } action = kConvert;
   bool flat = false;
-  bool mirror = false;       // --mirror: mirror objects written whole
-  bool visibleOnly = false;  // --visible-only: hidden objects left out
-  bool facetNormals = false; // --facet-normals: normals as the modeller shades each object
-  bool quiet = false;        // -q: no warnings
+  bool mirror = false;        // --mirror: mirror objects written whole
+  bool visibleOnly = false;   // --visible-only: hidden objects left out
+  bool facetNormals = false;  // --facet-normals: normals as the modeller shades each object
+  bool quiet = false;         // -q: no warnings
   bool hasOutput = false;
   std::string outputPath;
   std::vector<std::string> files;

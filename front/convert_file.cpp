@@ -31,7 +31,7 @@ Conversion Convert(const char* sourcePath, const char* destinationPath,
   // The modes that show the model as the modeller does write what the default never wrote, so
   // they owe no one today's wrapping record count.
   WriteOptions write;
-  write.normals = !options.smooth        ? kFlatNormals
+  write.normals = !options.smooth         ? kFlatNormals
                   : options.shadedNormals ? kShadedNormals
                                           : kSmoothNormals;
   write.splitLongObjects = options.bakeMirrors || options.shadedNormals;

@@ -32,7 +32,8 @@ bool WritesWhole(const Model& model, bool smooth) {
                          return true;
                        },
                        &total};
-  return WriteQz(model, WriteOptions{smooth ? kSmoothNormals : kFlatNormals}, counter) && total >= 48;
+  return WriteQz(model, WriteOptions{smooth ? kSmoothNormals : kFlatNormals}, counter) &&
+         total >= 48;
 }
 
 class Hostile : public testing::TestWithParam<HostileDocument> {};

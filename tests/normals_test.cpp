@@ -93,7 +93,6 @@ TEST(Normals, Objects) {
   }
 }
 
-
 bool Same(const Vec4& a, const Vec4& b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
@@ -134,12 +133,12 @@ MeshObject Fan(const std::vector<double>& tilts) {
   return Object(vertices, faces);
 }
 
-const Vec4 kUp{0, 0, 1, 1};
 const float kThirdOf = static_cast<float>(1 / std::sqrt(3.0));
 
 TEST(Normals, ShadedObjects) {
   const MeshObject cube =
-      Object(Cube(1), {{0, 1, 2, 3}, {5, 4, 7, 6}, {4, 0, 3, 7}, {1, 5, 6, 2}, {3, 2, 6, 7}, {4, 5, 1, 0}});
+      Object(Cube(1),
+             {{0, 1, 2, 3}, {5, 4, 7, 6}, {4, 0, 3, 7}, {1, 5, 6, 2}, {3, 2, 6, 7}, {4, 5, 1, 0}});
   std::vector<Vec4> faces, cubeFlat, cubeSmooth;
   ComputeNormals(cube, false, faces);
   for (const Vec4& face : faces)
@@ -165,31 +164,54 @@ TEST(Normals, ShadedObjects) {
       {"an infinite angle is 59.5", cube, 1, std::numeric_limits<float>::infinity(), cubeFlat},
       {"any shading but 0 is smooth", cube, 2, 91, cubeSmooth},
       // 0, 50 and 100 degrees at 60: the first two join, and their sum lies 75 from the third.
-      {"faces in the order 0, 50, 100", Fan({0, 50, 100}), 1, 60,
+      {"faces in the order 0, 50, 100",
+       Fan({0, 50, 100}),
+       1,
+       60,
        {Tilted(25), Tilted(0), Tilted(0), Tilted(25), Tilted(50), Tilted(50), Tilted(100),
         Tilted(100), Tilted(100)}},
-      {"the same faces in the order 50, 100, 0 group otherwise", Fan({50, 100, 0}), 1, 60,
+      {"the same faces in the order 50, 100, 0 group otherwise",
+       Fan({50, 100, 0}),
+       1,
+       60,
        {Tilted(75), Tilted(50), Tilted(50), Tilted(75), Tilted(100), Tilted(100), Tilted(0),
         Tilted(0), Tilted(0)}},
       // -40 lies within 60 of the first face, but 67.5 from the sum of the first two.
-      {"the running sum is compared, not the first face", Fan({0, 55, -40}), 1, 60,
+      {"the running sum is compared, not the first face",
+       Fan({0, 55, -40}),
+       1,
+       60,
        {Tilted(27.5), Tilted(0), Tilted(0), Tilted(27.5), Tilted(55), Tilted(55), Tilted(-40),
         Tilted(-40), Tilted(-40)}},
       // 59 degrees apart: joined at 59.5, apart at 58.
-      {"59 degrees apart at 59.5", Fan({0, 59}), 1, 59.5f,
+      {"59 degrees apart at 59.5",
+       Fan({0, 59}),
+       1,
+       59.5f,
        {Tilted(29.5), Tilted(0), Tilted(0), Tilted(29.5), Tilted(59), Tilted(59)}},
-      {"59 degrees apart at 58", Fan({0, 59}), 1, 58,
+      {"59 degrees apart at 58",
+       Fan({0, 59}),
+       1,
+       58,
        {Tilted(0), Tilted(0), Tilted(0), Tilted(59), Tilted(59), Tilted(59)}},
-      {"59 degrees apart at an angle above 180", Fan({0, 59}), 1, 200,
+      {"59 degrees apart at an angle above 180",
+       Fan({0, 59}),
+       1,
+       200,
        {Tilted(29.5), Tilted(0), Tilted(0), Tilted(29.5), Tilted(59), Tilted(59)}},
-      {"60 degrees apart at 59.5", Fan({0, 60}), 1, 59.5f,
+      {"60 degrees apart at 59.5",
+       Fan({0, 60}),
+       1,
+       59.5f,
        {Tilted(0), Tilted(0), Tilted(0), Tilted(60), Tilted(60), Tilted(60)}},
       // Two faces of normal +z, a collinear one and one of one corner share vertex 0; vertex 4
       // is the collinear face's own; corner 9 lies outside the object.
       {"faces without a normal take the smooth mode's, and join no group",
        Object({{0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}, {-1, 0, 0, 1}, {2, 0, 0, 1}},
               {{0, 1, 2}, {0, 1, 4}, {0}, {0, 2, 3, 9}}),
-       1, 10, {kDown, kDown, kDown, kDown, kDown, kNone, kDown, kDown, kDown, kDown, kNone}},
+       1,
+       10,
+       {kDown, kDown, kDown, kDown, kDown, kNone, kDown, kDown, kDown, kDown, kNone}},
   };
   for (const auto& row : rows) {
     MeshObject object = row.object;
@@ -214,8 +236,10 @@ TEST(Normals, ShadedFaceAtInfinity) {
       {{0, 1, 2}, {0, 1, 3}});
   object.facet = 30;
   const std::vector<Vec4> corners = Shaded(object);
-  for (const size_t c : {0, 1, 2}) EXPECT_TRUE(Same(corners[c], kDown)) << c;
-  for (const size_t c : {3, 4, 5}) EXPECT_TRUE(std::isnan(corners[c].x)) << c;
+  for (const size_t c : {0, 1, 2})
+    EXPECT_TRUE(Same(corners[c], kDown)) << c;
+  for (const size_t c : {3, 4, 5})
+    EXPECT_TRUE(std::isnan(corners[c].x)) << c;
   object.facet = 180;  // then it joins like every other face: the smooth mode's everywhere
   std::vector<Vec4> smooth;
   ComputeNormals(object, true, smooth);
@@ -235,8 +259,8 @@ TEST(Normals, ShadedAt180IsSmoothAndShading0IsFlat) {
   for (int o = 0; o < 3; ++o) {
     std::vector<Vec4> vertices;
     for (int i = 0; i < 100; ++i)
-      vertices.push_back({float(i % 10) + jitter(random), float(i / 10) + jitter(random),
-                          jitter(random) * 3, 1});
+      vertices.push_back(
+          {float(i % 10) + jitter(random), float(i / 10) + jitter(random), jitter(random) * 3, 1});
     vertices.push_back({1, 2, std::numeric_limits<float>::infinity(), 1});
     std::vector<std::vector<int32_t>> faces;
     for (int f = 0; f < 300; ++f) {
@@ -245,7 +269,7 @@ TEST(Normals, ShadedAt180IsSmoothAndShading0IsFlat) {
       for (int32_t k = 0; k < size; ++k)
         corners.push_back(k == 0 ? a : (a + (k % 2 ? 1 : 10) * ((k + 1) / 2)) % 100);
       if (f % 50 == 7) corners.push_back(f % 100 == 7 ? 100 : 300);  // at infinity, outside
-      if (f % 40 == 3) corners = {a, a, (a + 1) % 100};               // no area
+      if (f % 40 == 3) corners = {a, a, (a + 1) % 100};              // no area
       faces.push_back(corners);
     }
     model.objects.push_back(Object(vertices, faces));

@@ -27,7 +27,8 @@ TEST(OutputFile, WriteModelSaysZeroOrOne) {
   const Model model;
   EXPECT_EQ(WriteModel(model, (folder / "x.qz").c_str(), WriteOptions{}), 0);
   EXPECT_EQ(WriteModel(model, (folder / "none/x.qz").c_str(), WriteOptions{}), 1);
-  EXPECT_EQ(WriteModel(model, folder.path.c_str(), WriteOptions{}), 1);  // a folder: the rename fails
+  EXPECT_EQ(WriteModel(model, folder.path.c_str(), WriteOptions{}),
+            1);  // a folder: the rename fails
 }
 
 }  // namespace

@@ -102,7 +102,8 @@ TEST(QzWriter, LongObjectsSplitIntoEntriesOfAtMost65535Records) {
     object.vertices = {{0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}, {0, 0, 1, 1}};
     for (uint32_t f = 0; f < faces; ++f) {
       object.faces.push_back(Face{0, 3, 3 * f});
-      object.cornerIndices.insert(object.cornerIndices.end(), {0, int32_t(1 + f % 2), int32_t(2 - f % 2)});
+      object.cornerIndices.insert(object.cornerIndices.end(),
+                                  {0, int32_t(1 + f % 2), int32_t(2 - f % 2)});
     }
     object.cornerUvs.resize(2 * object.cornerIndices.size());
   }
@@ -168,8 +169,8 @@ TEST(QzWriter, ColourOfValuesBeyondRangeSaturates) {
 TEST(QzWriter, FailingSinkFails) {
   Model model;
   ASSERT_EQ(LoadText(model, ReadFile(GoldenPath("cube.mqo"))), kLoadOk);
-  EXPECT_FALSE(
-      WriteQz(model, WriteOptions{}, QzSink{[](void*, const void*, size_t) { return false; }, nullptr}));
+  EXPECT_FALSE(WriteQz(model, WriteOptions{},
+                       QzSink{[](void*, const void*, size_t) { return false; }, nullptr}));
 }
 
 }  // namespace

@@ -45,10 +45,10 @@
 inline constexpr float kDefaultJoinDistance = 8.0f;
 
 enum MirrorBake : int {
-  kMirrorNone = 0,     // not a mirror object: nothing to do
-  kMirrorBaked,        // baked
-  kMirrorLocalFrame,   // left as it was: mirrored in a frame of its own
-  kMirrorLeftAsStored, // left as it was: too large for the model's counts, or no memory
+  kMirrorNone = 0,      // not a mirror object: nothing to do
+  kMirrorBaked,         // baked
+  kMirrorLocalFrame,    // left as it was: mirrored in a frame of its own
+  kMirrorLeftAsStored,  // left as it was: too large for the model's counts, or no memory
 };
 
 MirrorBake BakeMirror(MeshObject& object);

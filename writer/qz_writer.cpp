@@ -181,8 +181,8 @@ bool WriteQz(const Model& model, const WriteOptions& options, QzSink sink) {
     const uint64_t parts = QzEntriesOf(records, options.splitLongObjects);
     for (uint64_t part = 0; part < parts; ++part, ++j) {
       // A part of a split object holds 65,535 records, the last one the rest.
-      const uint64_t count = parts == 1 ? records : std::min(records - part * kQzMaxEntryRecords,
-                                                             kQzMaxEntryRecords);
+      const uint64_t count =
+          parts == 1 ? records : std::min(records - part * kQzMaxEntryRecords, kQzMaxEntryRecords);
       QzObjectEntry entry;
       std::memset(&entry, 0, sizeof entry);
       std::fill(std::begin(entry.one), std::end(entry.one), 1.0f);
