@@ -9,10 +9,6 @@
 
 namespace {
 
-bool InRange(const MeshObject& object, int32_t index) {
-  return index >= 0 && static_cast<size_t>(index) < object.vertices.size();
-}
-
 constexpr Vec4 kNone{0, 0, 0, 1};
 
 // A face normal that can be compared with others: finite and not zero. Normalised, anything else
@@ -57,25 +53,16 @@ double CosineSeries(double r) {
 
 constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180;
 
-}  // namespace
-
-namespace {
-
 // The unit normal of a face as both modes add it (normalised once; flat mode normalises its
 // entries again at the end), or false when the face gives none.
 bool FaceNormal(const MeshObject& object, const Face& face, Vec4& n) {
   if (face.vertexCount < 3) return false;
-  const int32_t* corners = object.cornerIndices.data() + face.firstCorner;
-  if (!InRange(object, corners[0]) || !InRange(object, corners[1]) ||
-      !InRange(object, corners[2])) {
-    return false;
-  }
-  const Vec4& p0 = object.vertices[static_cast<size_t>(corners[0])];
-  const Vec4& p1 = object.vertices[static_cast<size_t>(corners[1])];
-  const Vec4& p2 = object.vertices[static_cast<size_t>(corners[2])];
+  const CornerPoint c0 = CornerAt(object, face, 0), c1 = CornerAt(object, face, 1),
+                    c2 = CornerAt(object, face, 2);
+  if ((c0.vertex | c1.vertex | c2.vertex) < 0) return false;  // one of them outside
   Vec4 a, b;
-  Vec4Sub(a, p1, p0);
-  Vec4Sub(b, p2, p0);
+  Vec4Sub(a, c1.position, c0.position);
+  Vec4Sub(b, c2.position, c0.position);
   Vec4Cross(n, b, a);
   Vec4Normalize(n);
   return true;
@@ -90,9 +77,9 @@ void ComputeNormals(const MeshObject& object, bool smooth, std::vector<Vec4>& no
     Vec4 n;
     if (!FaceNormal(object, face, n)) continue;
     if (smooth) {
-      const int32_t* corners = object.cornerIndices.data() + face.firstCorner;
-      for (int32_t k = 0; k < face.vertexCount; ++k) {
-        if (InRange(object, corners[k])) Vec4Add(normals[static_cast<size_t>(corners[k])], n);
+      for (uint32_t k = 0; k < static_cast<uint32_t>(face.vertexCount); ++k) {
+        const int32_t vertex = CornerAt(object, face, k).vertex;
+        if (vertex >= 0) Vec4Add(normals[static_cast<size_t>(vertex)], n);
       }
     } else {
       Vec4Copy(normals[i], n);
@@ -147,8 +134,11 @@ void ComputeShadedNormals(const MeshObject& object, ShadedNormals& shaded) {
   std::vector<uint32_t>& ends = shaded.vertexEnds;
   std::vector<VertexCorner>& corners = shaded.vertexCorners;
   ends.assign(object.vertices.size(), 0);
-  for (const int32_t index : object.cornerIndices) {
-    if (InRange(object, index)) ++ends[static_cast<size_t>(index)];
+  for (const Face& face : object.faces) {
+    for (uint32_t k = 0; k < static_cast<uint32_t>(face.vertexCount); ++k) {
+      const int32_t vertex = CornerAt(object, face, k).vertex;
+      if (vertex >= 0) ++ends[static_cast<size_t>(vertex)];
+    }
   }
   uint32_t total = 0;
   for (uint32_t& end : ends) {  // each vertex's start for now
@@ -159,10 +149,11 @@ void ComputeShadedNormals(const MeshObject& object, ShadedNormals& shaded) {
   corners.resize(total);
   for (size_t f = 0; f < object.faces.size(); ++f) {
     const Face& face = object.faces[f];
-    for (uint32_t c = face.firstCorner; c < face.firstCorner + uint32_t(face.vertexCount); ++c) {
-      const int32_t index = object.cornerIndices[c];
-      if (InRange(object, index)) {
-        corners[ends[static_cast<size_t>(index)]++] = VertexCorner{static_cast<uint32_t>(f), c};
+    for (uint32_t k = 0; k < static_cast<uint32_t>(face.vertexCount); ++k) {
+      const int32_t vertex = CornerAt(object, face, k).vertex;
+      const uint32_t c = face.firstCorner + k;
+      if (vertex >= 0) {
+        corners[ends[static_cast<size_t>(vertex)]++] = VertexCorner{static_cast<uint32_t>(f), c};
       } else {
         ofCorner[c] = 0;
       }
