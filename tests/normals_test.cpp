@@ -9,7 +9,7 @@
 #include <limits>
 #include <random>
 
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 #include "writer/normals.h"
 
 namespace {
