@@ -2,6 +2,7 @@
 // object's smoothing angle.
 #include "writer/normals.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -52,6 +53,9 @@ double CosineSeries(double r) {
 }
 
 constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180;
+
+// A corner is compared with this many of its vertex's groups at most (see normals.h).
+constexpr size_t kGroupsSearched = 64;
 
 // The unit normal of a face as both modes add it (normalised once; flat mode normalises its
 // entries again at the end), or false when the face gives none.
@@ -180,7 +184,8 @@ void ComputeShadedNormals(const MeshObject& object, ShadedNormals& shaded) {
         continue;
       }
       size_t g = 0;
-      for (; g < units.size() && !everyCorner; ++g) {
+      const size_t searched = std::min(units.size(), kGroupsSearched);
+      for (; g < searched && !everyCorner; ++g) {
         if (stale[g]) {
           units[g] = normals[first + g];
           Vec4Normalize(units[g]);
@@ -188,6 +193,7 @@ void ComputeShadedNormals(const MeshObject& object, ShadedNormals& shaded) {
         }
         if (Dot(units[g], n) >= threshold) break;
       }
+      if (g == searched && !everyCorner) g = units.size();
       if (g == units.size()) {
         normals.push_back(Vec4{0, 0, 0, 0});
         units.push_back(kNone);

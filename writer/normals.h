@@ -16,7 +16,11 @@
 // degrees every corner joins the vertex's first group without a test, so the result is the
 // smooth mode's, bit for bit. Below it, a face without a usable normal (none, zero or not finite)
 // joins no group: its corners take what smooth mode gives them, the normalised sum of every face
-// at the vertex. Corners outside the object receive (0, 0, 0, 1), as in smooth mode.
+// at the vertex. Corners outside the object receive (0, 0, 0, 1), as in smooth mode. So that time
+// stays linear in the corners whatever the document, a corner is compared with the first 64
+// groups of its vertex only: past them it starts a group of its own. (Real models meet far fewer
+// groups at one vertex; a document that puts thousands of faces of as many directions around one
+// vertex would otherwise cost the square of their number.)
 #pragma once
 
 #include <cstdint>
