@@ -6,6 +6,7 @@
 #include "front/conversion_report.h"
 #include "front/convert_file.h"
 #include "front/resources/texts.h"
+#include "writer/bake.h"
 
 RawCommandLine InterpretRawCommandLine(std::string_view raw) {
   RawCommandLine result;
@@ -39,10 +40,16 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
       parsed.mirror = true;
     } else if (argument == "--visible-only") {
       parsed.visibleOnly = true;
+    } else if (argument == "--lathe") {
+      parsed.lathe = true;
+    } else if (argument == "--subdivide") {
+      if (!HasSubdivision()) return fail(kNoSubdivisionText);
+      parsed.subdivide = true;
     } else if (argument == "--facet-normals") {
       parsed.facetNormals = true;
     } else if (argument == "--as-shown") {  // every option that shows the model as the modeller
-      parsed.visibleOnly = parsed.mirror = parsed.facetNormals = true;
+      parsed.visibleOnly = parsed.mirror = parsed.facetNormals = parsed.lathe = true;
+      parsed.subdivide = parsed.subdivide || HasSubdivision();
     } else if (argument == "-q" || argument == "--quiet") {
       parsed.quiet = true;
     } else if (argument == "-o" || argument == "--output") {
@@ -61,7 +68,7 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
   if (parsed.action != Arguments::kConvert) return parsed;
   if (parsed.files.empty()) {
     const bool options = parsed.hasOutput || parsed.flat || parsed.mirror || parsed.visibleOnly ||
-                         parsed.facetNormals;
+                         parsed.lathe || parsed.subdivide || parsed.facetNormals;
     if (options || parsed.quiet) return fail(kNoFileText);
     parsed.action = Arguments::kDialog;
   } else if (parsed.hasOutput && parsed.files.size() != 1) {
@@ -71,8 +78,8 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
 }
 
 int ConvertArguments(const Arguments& arguments) {
-  ConversionOptions options{!arguments.flat, arguments.mirror, arguments.visibleOnly,
-                            !arguments.quiet};
+  ConversionOptions options{!arguments.flat, arguments.mirror,    arguments.visibleOnly,
+                            arguments.lathe, arguments.subdivide, !arguments.quiet};
   options.shadedNormals = arguments.facetNormals;
   int status = 0;
   for (const std::string& file : arguments.files) {

@@ -5,12 +5,25 @@
 
 #include "tests/support/test_support.h"
 #include "tools/qzdump/qz_file.h"
-#include "writer/mirror.h"
+#include "writer/bake.h"
 #include "writer/qz_writer.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+
+// What baking may use in a check: enough for what a fuzzed input's budget can ask at a few times
+// over, well inside libFuzzer's own memory limit.
+constexpr uint64_t kBakingMemory = uint64_t{256} << 20;
+
+// The options of an input: bits of a hash of its bytes, so that a saved input picks the same ones
+// again.
+uint32_t Pick(const uint8_t* data, size_t size) {
+  uint32_t h = 2166136261u;
+  for (size_t i = 0; i < size; ++i)
+    h = (h ^ data[i]) * 16777619u;
+  return h;
+}
 
 // A failed load leaves the model empty; a loaded one is sound (ValidateModel) and holds no more
 // units (materials, vertices, faces, corners) than `budget`.
@@ -99,22 +112,28 @@ std::string CheckTextConversion(const uint8_t* data, size_t size, const std::str
   if (!error.empty() || result != kLoadOk) return error;
   error = CheckWrites(model, folder, "");
   if (!error.empty()) return error;
-  // The options of the modes that show the model as the modeller does, picked by the input's
-  // bytes so that a failure repeats: hidden objects left out, mirror objects baked (well formed
-  // still, with up to eight times the units and bridges besides), any normal mode, split entries.
-  uint32_t pick = 2166136261u;  // FNV-1a of the input
-  for (size_t i = 0; i < size; ++i)
-    pick = (pick ^ data[i]) * 16777619u;
-  if (pick & 1u) {
+  // Converted with the options the input's bytes pick, as the command line's do: hidden objects
+  // left out (--visible-only); baked (lathe, mirror, subdivision, as --lathe, --mirror and
+  // --subdivide do), the model stays well formed and writes whole, or baking stops, changing
+  // nothing written, because the result would be too large (it may hold many times the units);
+  // written with any normals, long objects split or not.
+  const uint32_t pick = Pick(data, size);
+  if (pick & 8u) {
     std::erase_if(model.objects, [](const MeshObject& object) { return !object.visible; });
   }
-  if (pick & 2u) BakeMirrors(model);
+  const BakeOptions options{(pick >> 29 & 1u) != 0, (pick >> 30 & 1u) != 0, (pick >> 31) != 0};
+  const BakeReport report = BakeModel(model, options, kBakingMemory);
+  if (report.failure != kWriteCauseNone) {
+    const bool large =
+        report.failure == kWriteCauseTooLarge || report.failure == kWriteCauseTooLargeForMemory;
+    return large ? "" : "baking failed for another reason than size";
+  }
   error = CheckLoaded(kLoadOk, model, UINT64_MAX);
-  const WriteOptions options{static_cast<NormalMode>((pick >> 2) % 3), (pick & 32u) != 0};
+  const WriteOptions write{static_cast<NormalMode>(pick % 3), (pick & 16u) != 0};
   Bytes bytes;
   bool fits = false;
-  if (error.empty()) error = WriteToMemory(model, options, bytes, fits);
-  return error.empty() ? "" : "baked (options " + std::to_string(pick % 64) + "): " + error;
+  if (error.empty()) error = WriteToMemory(model, write, bytes, fits);
+  return error.empty() ? "" : "baked (options " + std::to_string(pick) + "): " + error;
 }
 
 std::string CheckFileConversion(const uint8_t* data, size_t size, const std::string& folder) {
