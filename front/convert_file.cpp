@@ -1,11 +1,8 @@
-// The conversion driver: the conversion itself, and the one place that shows its outcome in a
-// message box.
+// The conversion driver.
 #include "front/convert_file.h"
 
 #include <algorithm>
 
-#include "front/resources/conversion_dialog.h"
-#include "front/resources/texts.h"
 #include "writer/qz_writer.h"
 
 Conversion Convert(const char* sourcePath, const char* destinationPath,
@@ -49,14 +46,4 @@ Conversion Convert(const char* sourcePath, const char* destinationPath,
     conversion.outcome = kDestinationUnwritable;
   }
   return conversion;
-}
-
-ConversionOutcome ConvertFile(HWND window, const char* sourcePath, const char* destinationPath) {
-  // The check box as the user left it when pressing the button.
-  const bool smooth = window == nullptr || IsDlgButtonChecked(window, IDC_FLAT_NORMALS) == 0;
-  const ConversionOutcome outcome =
-      Convert(sourcePath, destinationPath, ConversionOptions{smooth}).outcome;
-  const char* const texts[] = {kFinishedText, kReadFailedText, kNotMqoText, kWriteFailedText};
-  MessageBoxA(window, texts[outcome], kCaption, MB_OK);
-  return outcome;
 }

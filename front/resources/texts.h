@@ -74,6 +74,8 @@ inline constexpr char kNoSubdivisionText[] =
 
 // The dialog in a terminal: the keys that stand in for the mouse, and why it cannot open.
 inline constexpr char kTerminalKeysHint[] = "Tab: 移動  Ctrl+Q: 閉じる";
+// A terminal too small for the dialog says the size it needs, columns x rows, between its parts.
+inline constexpr NoteText kTerminalTooSmallText{"端末を ", " 以上にしてください。"};
 inline constexpr char kNoTerminalInputText[] =
     "変換ダイアログを開けません: 標準入力が端末ではありません。"
     "ファイルを指定して変換してください (vuv2ez --help)。";
