@@ -105,6 +105,7 @@ std::vector<std::string> ReportLines(const std::string& source, const std::strin
       {n.materialsOutOfRange, kMaterialRangeNote},
       {n.cutTextureNames, kTextureNameNote},
       {n.wrappedObjects, kWrapNote},
+      {n.localMirrorObjects, kLocalMirrorNote},
   };
   for (const auto& [count, text] : notes) {
     if (count > 0 && !quiet) {

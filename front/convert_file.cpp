@@ -29,8 +29,20 @@ Conversion Convert(const char* sourcePath, const char* destinationPath,
     conversion.notes = NoteModel(model);
     conversion.notes.patchObjects -= conversion.bake.refusedSurfaces.size();  // each named instead
   }
-  if (options.bakeMirrors) conversion.notes.mirrorObjects = 0;  // written whole
-  if (WriteModel(model, destinationPath, options.smooth, &conversion.writeFailure) != 0) {
+  if (options.bakeMirrors) {  // written whole, but for those left as stored
+    conversion.notes.mirrorObjects = conversion.bake.mirrorsLeft.unbaked;
+    conversion.notes.localMirrorObjects = conversion.bake.mirrorsLeft.localFrame;
+  }
+  // The modes that show the model as the modeller does write what the default never wrote, so
+  // they owe no one today's wrapping record count.
+  WriteOptions write;
+  write.normals = !options.smooth         ? kFlatNormals
+                  : options.shadedNormals ? kShadedNormals
+                                          : kSmoothNormals;
+  write.splitLongObjects =
+      options.bakeMirrors || options.lathe || options.subdivide || options.shadedNormals;
+  if (write.splitLongObjects) conversion.notes.wrappedObjects = 0;
+  if (WriteModel(model, destinationPath, write, &conversion.writeFailure) != 0) {
     conversion.outcome = kDestinationUnwritable;
   }
   return conversion;

@@ -17,12 +17,13 @@ enum ConversionOutcome : int {
 };
 
 struct ConversionOptions {
-  bool smooth = true;        // normals for smooth shading, else for flat shading
-  bool bakeMirrors = false;  // mirror objects written whole, as the modeller shows them
-  bool visibleOnly = false;  // objects hidden in the modeller left out
-  bool lathe = false;        // lathe objects turned into their bodies
-  bool subdivide = false;    // curved surfaces refined (where the build has subdivision)
-  bool noteModel = false;    // count what the file does not carry, for warnings
+  bool smooth = true;          // normals for smooth shading, else for flat shading
+  bool bakeMirrors = false;    // mirror objects written whole, as the modeller shows them
+  bool visibleOnly = false;    // objects hidden in the modeller left out
+  bool lathe = false;          // lathe objects turned into their bodies
+  bool subdivide = false;      // curved surfaces refined (where the build has subdivision)
+  bool noteModel = false;      // count what the file does not carry, for warnings
+  bool shadedNormals = false;  // unless flat, normals as the modeller shades each object
 };
 
 struct Conversion {
