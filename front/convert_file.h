@@ -1,17 +1,9 @@
-// One conversion from start to finish: load the source, write the destination.
-//
-// Convert does it without a word and says how it went: the outcome, why a load or a write failed,
-// and what the written file does not carry of the model as the modeller shows it. ConvertFile is
-// the dialog's and the Windows command line's way: it tells the user the outcome in a message box
-// owned by `window` (none on the command line), and returns only after the box is closed;
-// ConvertFiles does the same for several files with one message box. Both follow the program's
-// settings (program_settings.h), given once at start.
+// One conversion from start to finish: load the source, write the destination. It is done
+// without a word and says how it went: the outcome, why a load or a write failed, and what the
+// written file does not carry of the model as the modeller shows it. The command line reports it
+// in lines, the dialog (dialog_model.h) and the Windows command line in a message box.
 #pragma once
 
-#include <string>
-#include <vector>
-
-#include "front/window_services.h"
 #include "reader/model.h"
 #include "writer/bake.h"
 #include "writer/model_notes.h"
@@ -25,12 +17,13 @@ enum ConversionOutcome : int {
 };
 
 struct ConversionOptions {
-  bool smooth = true;        // normals for smooth shading, else for flat shading
-  bool bakeMirrors = false;  // mirror objects written whole, as the modeller shows them
-  bool visibleOnly = false;  // objects hidden in the modeller left out
-  bool lathe = false;        // lathe objects turned into their bodies
-  bool subdivide = false;    // curved surfaces refined (where the build has subdivision)
-  bool noteModel = false;    // count what the file does not carry, for warnings
+  bool smooth = true;          // normals for smooth shading, else for flat shading
+  bool bakeMirrors = false;    // mirror objects written whole, as the modeller shows them
+  bool visibleOnly = false;    // objects hidden in the modeller left out
+  bool lathe = false;          // lathe objects turned into their bodies
+  bool subdivide = false;      // curved surfaces refined (where the build has subdivision)
+  bool noteModel = false;      // count what the file does not carry, for warnings
+  bool shadedNormals = false;  // unless flat, normals as the modeller shades each object
 };
 
 struct Conversion {
@@ -43,25 +36,3 @@ struct Conversion {
 
 Conversion Convert(const char* sourcePath, const char* destinationPath,
                    const ConversionOptions& options);
-
-struct ProgramSettings;
-
-// The settings every later ConvertFile and ConvertFiles follow; until called, all off.
-void UseProgramSettings(const ProgramSettings& settings);
-
-// Normals are smooth unless `window` is a dialog whose flat-shading box is ticked.
-ConversionOutcome ConvertFile(HWND window, const char* sourcePath, const char* destinationPath);
-
-// Converts each source to its path with ".qz" appended, then shows one message box without owner
-// (OutcomeListText); 0 when every one was converted, 1 otherwise.
-int ConvertFiles(const std::vector<std::string>& sourcePaths);
-
-// The message after one conversion: the outcome's text, then with `warnings` a line for each of
-// its warnings, worded for the settings file.
-std::string OutcomeText(const Conversion& conversion, bool warnings);
-
-// The message after several: "<source>: <outcome text>" a file, each followed by its warnings with
-// `warnings`; at most kListedLines lines, then "ほか N 件" for the files not listed.
-inline constexpr size_t kListedLines = 20;
-std::string OutcomeListText(const std::vector<std::string>& sourcePaths,
-                            const std::vector<Conversion>& conversions, bool warnings);

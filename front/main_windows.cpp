@@ -3,10 +3,8 @@
 // ".qz" appended; several, each converted so, all reported in one message box.
 #include "front/command_line.h"
 #include "front/conversion_dialog.h"
-#include "front/convert_file.h"
 #include "front/program_settings.h"
 #include "front/resources/conversion_dialog.h"
-#include "front/window_services.h"
 
 namespace {
 
@@ -18,16 +16,18 @@ bool IsFile(const char* path) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-  UseProgramSettings(ReadProgramSettings(ProgramSettingsPath()));
+  const ProgramSettings settings = ReadProgramSettings(ProgramSettingsPath());
   const RawCommandLine line =
       InterpretRawCommandLine(commandLine != nullptr ? commandLine : "", IsFile);
   if (line.dialog) {
-    const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CONVERSION), nullptr,
-                                           ConversionDialogProc, 0);
+    const INT_PTR result =
+        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CONVERSION), nullptr, ConversionDialogProc,
+                        reinterpret_cast<LPARAM>(&settings));
     return result == -1 ? 1 : 0;
   }
-  if (line.sourcePaths.size() >= 2) return ConvertFiles(line.sourcePaths);
-  // 0 only when the conversion finished; the user has read why otherwise.
+  if (line.sourcePaths.size() >= 2) return ConvertEachAndTell(line.sourcePaths, settings);
+  // 0 only when the conversion finished: the user has read why otherwise.
   const std::string& source = line.sourcePaths.front();
-  return ConvertFile(nullptr, source.c_str(), (source + ".qz").c_str()) == kConverted ? 0 : 1;
+  const DialogModel model{source, source + ".qz", false, settings};
+  return ConvertAndTell(nullptr, model) == kConverted ? 0 : 1;
 }

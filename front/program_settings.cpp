@@ -3,6 +3,10 @@
 
 #include <string_view>
 
+#include "front/conversion_report.h"
+#include "front/dialog_model.h"
+#include "front/resources/texts.h"
+
 ConversionOptions ConversionOptionsFor(const ProgramSettings& settings, bool flatBoxTicked) {
   const ProgramSettings& s = settings;
   const bool all = s.asShown;
@@ -12,10 +16,8 @@ ConversionOptions ConversionOptionsFor(const ProgramSettings& settings, bool fla
   options.visibleOnly = all || s.visibleOnly;
   options.lathe = all || s.lathe;
   options.subdivide = all || s.subdivide;
+  options.shadedNormals = all || s.facetNormals;  // unless flat: smooth says so
   options.noteModel = s.warnings;
-  // facet_normals: read, and turned on by as_shown, but the conversion has no such option yet.
-  // It becomes this one line once it has (the flat box wins, as --flat does):
-  //   options.facetNormals = !flatBoxTicked && (all || s.facetNormals);
   return options;
 }
 
@@ -37,6 +39,37 @@ std::string WordedForSettingsFile(std::string warning) {
     }
   }
   return warning;
+}
+
+std::string OutcomeMessage(const Conversion& conversion, bool warnings) {
+  std::string text = OutcomeText(conversion.outcome);
+  if (!warnings || conversion.outcome != kConverted) return text;
+  for (const std::string& warning : WarningTexts(conversion))
+    text.append("\n").append(WordedForSettingsFile(warning));
+  return text;
+}
+
+std::string OutcomeListMessage(const std::vector<std::string>& sourcePaths,
+                               const std::vector<Conversion>& conversions, bool warnings) {
+  std::vector<std::string> lines;
+  size_t listed = 0;
+  for (; listed < sourcePaths.size() && lines.size() < kListedLines; ++listed) {
+    const Conversion& conversion = conversions[listed];
+    lines.push_back(sourcePaths[listed] + ": " + OutcomeText(conversion.outcome));
+    if (!warnings || conversion.outcome != kConverted) continue;
+    for (const std::string& warning : WarningTexts(conversion)) {
+      if (lines.size() < kListedLines)
+        lines.push_back(std::string("  ") + WordedForSettingsFile(warning));
+    }
+  }
+  std::string text;
+  for (const std::string& line : lines)
+    text.append(text.empty() ? "" : "\n").append(line);
+  if (listed < sourcePaths.size()) {
+    text.append("\n").append(kMoreFilesNote.before);
+    text.append(std::to_string(sourcePaths.size() - listed)).append(kMoreFilesNote.after);
+  }
+  return text;
 }
 
 #ifdef _WIN32

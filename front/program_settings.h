@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "front/convert_file.h"
 
@@ -35,12 +36,23 @@ inline constexpr SettingKey kSettingKeys[] = {
 inline constexpr char kSettingsFileName[] = "vuv2ez.ini";
 inline constexpr char kSettingsSection[] = "convert";
 
-// The conversion the settings ask for; a ticked flat-shading box wins over facet_normals.
+// The conversion the settings ask for; a ticked flat-shading box wins over facet_normals, as
+// --flat wins over --facet-normals.
 ConversionOptions ConversionOptionsFor(const ProgramSettings& settings, bool flatBoxTicked);
 
 // A warning of the command line worded for the settings file: each option it names becomes the
 // key that does the same ("--mirror" becomes "vuv2ez.ini の mirror=1").
 std::string WordedForSettingsFile(std::string warning);
+
+// The message after one conversion: the outcome's text, then with `warnings` a line for each of
+// its warnings, worded for the settings file.
+std::string OutcomeMessage(const Conversion& conversion, bool warnings);
+
+// The message after several: "<source>: <outcome text>" a file, each followed by its warnings with
+// `warnings`; at most kListedLines lines, then "ほか N 件" for the files not listed.
+inline constexpr size_t kListedLines = 20;
+std::string OutcomeListMessage(const std::vector<std::string>& sourcePaths,
+                               const std::vector<Conversion>& conversions, bool warnings);
 
 #ifdef _WIN32
 // The settings in the file at `path`, each key read with GetPrivateProfileIntA.

@@ -25,11 +25,16 @@ TEST(ProgramSettings, MakeTheConversionOptions) {
       {{.visibleOnly = true}, false, O{.visibleOnly = true}},
       {{.subdivide = true}, false, O{.subdivide = true}},
       {{.lathe = true}, false, O{.lathe = true}},
-      {{.facetNormals = true}, false, O{}},
+      {{.facetNormals = true}, false, O{.shadedNormals = true}},
+      {{.facetNormals = true}, true, O{.smooth = false, .shadedNormals = true}},  // flat wins
       {{.warnings = true}, false, O{.noteModel = true}},
       {{.asShown = true},
        false,
-       O{.bakeMirrors = true, .visibleOnly = true, .lathe = true, .subdivide = true}},
+       O{.bakeMirrors = true,
+         .visibleOnly = true,
+         .lathe = true,
+         .subdivide = true,
+         .shadedNormals = true}},
       {{.asShown = true, .warnings = true},
        true,
        O{.smooth = false,
@@ -37,13 +42,16 @@ TEST(ProgramSettings, MakeTheConversionOptions) {
          .visibleOnly = true,
          .lathe = true,
          .subdivide = true,
-         .noteModel = true}},
+         .noteModel = true,
+         .shadedNormals = true}},
   };
   for (const auto& [settings, flat, expected] : cases) {
     const ConversionOptions o = ConversionOptionsFor(settings, flat);
     const ConversionOptions& e = expected;
-    EXPECT_EQ(std::tie(o.smooth, o.bakeMirrors, o.visibleOnly, o.lathe, o.subdivide, o.noteModel),
-              std::tie(e.smooth, e.bakeMirrors, e.visibleOnly, e.lathe, e.subdivide, e.noteModel))
+    EXPECT_EQ(std::tie(o.smooth, o.bakeMirrors, o.visibleOnly, o.lathe, o.subdivide, o.noteModel,
+                       o.shadedNormals),
+              std::tie(e.smooth, e.bakeMirrors, e.visibleOnly, e.lathe, e.subdivide, e.noteModel,
+                       e.shadedNormals))
         << &settings - &std::get<0>(cases[0]);
   }
 }
@@ -101,7 +109,7 @@ const std::string kHidden2 =
     kWarningText + (kHiddenNote.before + "2"s) + WordedForSettingsFile(kHiddenNote.after);
 const std::string kFanned3 = kWarningText + (kFanNote.before + "3"s) + kFanNote.after;
 
-TEST(OutcomeText, AddsTheWarningsOfAConversionWhenAsked) {
+TEST(OutcomeMessage, AddsTheWarningsOfAConversionWhenAsked) {
   const std::tuple<Conversion, bool, std::string> cases[] = {
       {Converted(2, 3), false, kFinishedText},
       {Converted(2, 3), true, kFinishedText + "\n"s + kHidden2 + "\n" + kFanned3},
@@ -111,7 +119,7 @@ TEST(OutcomeText, AddsTheWarningsOfAConversionWhenAsked) {
       {Failed(kDestinationUnwritable), true, kWriteFailedText},
   };
   for (const auto& [conversion, warnings, text] : cases)
-    EXPECT_EQ(OutcomeText(conversion, warnings), text);
+    EXPECT_EQ(OutcomeMessage(conversion, warnings), text);
   EXPECT_NE(kHidden2.find("visible_only=1"), std::string::npos);
 }
 
@@ -120,7 +128,7 @@ std::string ListOf(size_t count, const Conversion& conversion, bool warnings) {
   std::vector<std::string> paths;
   for (size_t i = 1; i <= count; ++i)
     paths.push_back(std::to_string(i));
-  return OutcomeListText(paths, std::vector<Conversion>(count, conversion), warnings);
+  return OutcomeListMessage(paths, std::vector<Conversion>(count, conversion), warnings);
 }
 
 // Lines "1: <text>" to "<last>: <text>".
@@ -135,7 +143,7 @@ std::string More(size_t count) {
   return "\n"s + kMoreFilesNote.before + std::to_string(count) + kMoreFilesNote.after;
 }
 
-TEST(OutcomeListText, ListsAtMostTwentyLinesThenHowManyMore) {
+TEST(OutcomeListMessage, ListsAtMostTwentyLinesThenHowManyMore) {
   const std::string done = kFinishedText;
   const std::tuple<size_t, Conversion, bool, std::string> cases[] = {
       {2, Converted(0, 0), false, Lines(2, done)},
@@ -157,13 +165,13 @@ TEST(OutcomeListText, ListsAtMostTwentyLinesThenHowManyMore) {
   EXPECT_EQ(list, sixFiles + "\n7: " + done + "\n  " + kHidden2 + More(1));
 }
 
-TEST(OutcomeListText, NamesEachFileAsGiven) {
+TEST(OutcomeListMessage, NamesEachFileAsGiven) {
   const std::vector<std::string> paths = {"C:\\my models\\a.mqo", "b.mqo", ""};
   const std::vector<Conversion> conversions = {Converted(0, 0), Failed(kSourceUnreadable),
                                                Failed(kDestinationUnwritable)};
-  EXPECT_EQ(OutcomeListText(paths, conversions, false), "C:\\my models\\a.mqo: "s + kFinishedText +
-                                                            "\nb.mqo: " + kReadFailedText +
-                                                            "\n: " + kWriteFailedText);
+  EXPECT_EQ(OutcomeListMessage(paths, conversions, false),
+            "C:\\my models\\a.mqo: "s + kFinishedText + "\nb.mqo: " + kReadFailedText +
+                "\n: " + kWriteFailedText);
 }
 
 }  // namespace
