@@ -6,6 +6,7 @@
 #include "front/conversion_report.h"
 #include "front/dialog_model.h"
 #include "front/resources/texts.h"
+#include "front/window_services.h"
 
 ConversionOptions ConversionOptionsFor(const ProgramSettings& settings, bool flatBoxTicked) {
   const ProgramSettings& s = settings;

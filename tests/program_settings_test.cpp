@@ -8,6 +8,7 @@
 
 #include "front/program_settings.h"
 #include "front/resources/texts.h"
+#include "tests/support/byte_digest.h"
 #include "tests/support/golden_hex.h"
 #include "tests/support/test_support.h"
 
@@ -75,6 +76,22 @@ TEST(ProgramSettings, ConvertAsTheCommandLineDoes) {
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.end()),
               ParseHex(ReadFile(GoldenPath(golden))))
         << golden;
+  }
+}
+
+// as_shown=1 on real documents: the bytes Linux's --as-shown writes, named by their digests.
+TEST(ProgramSettings, AsShownWritesWhatTheCommandLineWrites) {
+  const auto digests = ReadDigests(VUV2EZ_TEST_DATA "/as_shown_digests.txt");
+  ASSERT_FALSE(digests.empty());
+  ScratchFolder folder;
+  const std::string written = folder / "shown.qz";
+  for (const auto& [document, digest] : digests) {
+    const std::string source = VUV2EZ_CORPUS_DIR "/" + document;
+    if (ReadFile(source).empty()) GTEST_SKIP() << "no corpus at " << VUV2EZ_CORPUS_DIR;
+    const Conversion conversion =
+        Convert(source.c_str(), written.c_str(), ConversionOptionsFor({.asShown = true}, false));
+    EXPECT_EQ(conversion.outcome, kConverted) << document;
+    EXPECT_EQ(ByteDigest(ReadFile(written)), digest) << document;
   }
 }
 

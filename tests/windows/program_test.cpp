@@ -3,11 +3,12 @@
 // line, the message box the program then shows (no owner, caption VUV2EZ, one OK button; read,
 // then answered) or else its dialog (closed), its exit status, and the files of the folder it
 // converts into: each then holds the golden bytes the Linux build writes with the same choices,
-// and everything else in the folder is as it was.
+// and everything else in the folder is as it was. Last, as_shown=1 on real documents.
 #include <gtest/gtest.h>
 
 #include "front/resources/dialog_layout.h"
 #include "front/resources/texts.h"
+#include "tests/support/byte_digest.h"
 #include "tests/windows/windows_test_support.h"
 
 namespace {
@@ -150,6 +151,35 @@ std::string BuiltProgram() {
 
 class Program : public testing::TestWithParam<Row> {};
 
+// The program copied into `folder`\program with `settings` beside it, started with `arguments`
+// ('$': the folder); the message box it shows, read and answered, then its exit status.
+std::pair<std::string, DWORD> RunProgram(const std::string& folder, const std::string& arguments,
+                                         const std::string& settings,
+                                         const char* name = "vuv2ez.exe") {
+  CreateDirectoryA((folder + "\\program").c_str(), nullptr);
+  const std::string program = folder + "\\program\\" + name;
+  if (!CopyFileA(BuiltProgram().c_str(), program.c_str(), TRUE)) return {"not copied", 99};
+  if (!settings.empty()) WriteFile(folder + "\\program\\vuv2ez.ini", settings);
+  std::string line = "\"" + program + "\" " + InFolder(arguments, folder);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return {"not started", 99};
+  }
+  const HWND shown = FindDialog(process.dwProcessId, 0, 60000);
+  std::string seen = GetWindow(shown, GW_OWNER) == nullptr ? "" : "owned ";
+  seen += ReadAndClose(shown);
+  if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
+    TerminateProcess(process.hProcess, 99);
+  DWORD status = 0;
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return {seen, status};
+}
+
 TEST_P(Program, AnswersItsRawCommandLine) {
   const Row& row = GetParam();
   ScratchFolder scratch;
@@ -167,37 +197,33 @@ TEST_P(Program, AnswersItsRawCommandLine) {
                         {"taken.mqo.qz\\", ""},
                         {"program\\", ""}};
   Put(scratch.path, before);
-  // The program built beside this one, copied so that its settings file is the row's.
-  const std::string program = scratch.path + "\\program\\" + row.program;
-  ASSERT_TRUE(CopyFileA(BuiltProgram().c_str(), program.c_str(), TRUE));
-  if (!row.settings.empty()) WriteFile(scratch.path + "\\program\\vuv2ez.ini", row.settings);
-  std::string line = "\"" + program + "\" " + InFolder(row.arguments, scratch.path);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &process));
   // A message box with one OK button, or else the dialog with its button and its check box.
   const auto& controls = kConversionDialogControls;
   const std::string expected =
       !row.message.empty() ? kCaption + ": "s + InFolder(row.message, scratch.path) + " [OK]"
                            : kCaption + ":  ["s + controls[2].text + "][" + controls[5].text + "]";
-  const HWND shown = FindDialog(process.dwProcessId, 0, 20000);
-  EXPECT_EQ(GetWindow(shown, GW_OWNER), nullptr);
-  EXPECT_EQ(ReadAndClose(shown), expected);
-  if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
-    TerminateProcess(process.hProcess, 99);
-  DWORD status = 0;
-  GetExitCodeProcess(process.hProcess, &status);
-  EXPECT_EQ(status, row.exitStatus);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  EXPECT_EQ(RunProgram(scratch.path, row.arguments, row.settings, row.program),
+            std::make_pair(expected, row.exitStatus));
   Files after = before;
   for (const Made& made : row.made) {
     const std::vector<uint8_t> golden = ParseHex(ReadFile(GoldenPath(made.golden)));
     after[made.file] = std::string(golden.begin(), golden.end());
   }
   EXPECT_EQ(Contents(scratch.path), after);
+}
+
+// With as_shown=1, real documents give the bytes the Linux command line writes with --as-shown,
+// named by their digests.
+TEST(ProgramAsShown, WritesWhatLinuxWrites) {
+  for (const auto& [document, digest] : ReadDigests(VUV2EZ_TEST_DATA "/as_shown_digests.txt")) {
+    const std::string source = ReadFile(VUV2EZ_CORPUS_DIR "/" + document);
+    if (source.empty()) GTEST_SKIP() << "no corpus at " << VUV2EZ_CORPUS_DIR;
+    ScratchFolder scratch;
+    WriteFile(scratch.path + "\\" + document, source);
+    EXPECT_EQ(RunProgram(scratch.path, "$\\" + document, "[convert]\r\nas_shown=1\r\n"),
+              std::make_pair(kCaption + ": "s + kFinishedText + " [OK]", DWORD{0}));
+    EXPECT_EQ(ByteDigest(ReadFile(scratch.path + "\\" + document + ".qz")), digest) << document;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, Program, testing::ValuesIn(kRows),
