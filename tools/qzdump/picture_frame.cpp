@@ -48,6 +48,17 @@ bool ParsePictureView(const char* name, PictureView& view) {
   return false;
 }
 
+bool ParsePictureSize(const char* text, int& size) {
+  int value = 0;
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (*c < '0' || *c > '9' || value > kLargestPicture) return false;
+    value = 10 * value + (*c - '0');
+  }
+  if (*text == '\0' || value < kSmallestPicture || value > kLargestPicture) return false;
+  size = value;
+  return true;
+}
+
 bool RecordIsFinite(const QzFaceRecord& record) {
   for (const Vec4& p : record.positions) {
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) return false;

@@ -8,6 +8,10 @@
 inline constexpr int kSmallestPicture = 16;
 inline constexpr int kLargestPicture = 4096;
 
+// A picture's size written in decimal digits alone, kSmallestPicture to kLargestPicture; false
+// for any other text, `size` left as it was.
+bool ParsePictureSize(const char* text, int& size);
+
 // front looks from +Z (X right, Y up), back from -Z, left from -X, right from +X, top from +Y
 // (X right, -Z up) and iso from (+1, +1, +1) with Y up.
 enum class PictureView { kFront, kBack, kLeft, kRight, kTop, kIso };

@@ -25,18 +25,6 @@ const char kUsage[] =
     "       qzdump --png OUT.png [--size 16..4096] [--view front|back|left|right|top|iso] "
     "FILE.qz\n";
 
-// A picture's size: decimal digits only, kSmallestPicture to kLargestPicture.
-bool ParsePictureSize(const char* text, int& size) {
-  int value = 0;
-  for (const char* c = text; *c != '\0'; ++c) {
-    if (*c < '0' || *c > '9' || value > kLargestPicture) return false;
-    value = 10 * value + (*c - '0');
-  }
-  if (*text == '\0' || value < kSmallestPicture || value > kLargestPicture) return false;
-  size = value;
-  return true;
-}
-
 bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
   std::FILE* f = std::fopen(path, "rb");
   if (f == nullptr) return false;

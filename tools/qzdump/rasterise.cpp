@@ -46,7 +46,7 @@ double Brightness(const double normal[3], const double toward[3]) {
       std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2]);
   double cosine = (normal[0] * toward[0] + normal[1] * toward[1] + normal[2] * toward[2]) / length;
   if (!(cosine > 0)) cosine = 0;  // turned away, no length, or not a number
-  return kAmbientLight + (1 - kAmbientLight) * std::min(cosine, 1.0);
+  return kAmbientLight + (1 - kAmbientLight) * cosine;
 }
 
 void DrawTriangle(Canvas& canvas, const Corner& a, const Corner& b, const Corner& c,
