@@ -3,7 +3,23 @@
 #include "tools/qzdump/png_output.h"
 
 #include <cstdio>
+#include <cstdlib>
 
+namespace {
+
+// stb checks what its malloc gives but grows its buffers without checking realloc's result, and
+// would write through a null pointer: running out of memory there ends the program instead.
+[[gnu::returns_nonnull]] void* GrowOrAbort(void* block, size_t size) {
+  void* grown = std::realloc(block, size);
+  if (grown == nullptr) std::abort();
+  return grown;
+}
+
+}  // namespace
+
+#define STBIW_MALLOC(size) std::malloc(size)
+#define STBIW_REALLOC(block, size) GrowOrAbort(block, size)
+#define STBIW_FREE(block) std::free(block)
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBI_WRITE_NO_STDIO
