@@ -194,31 +194,27 @@ counts=$(for p in 'g ' 'v ' 'vt ' 'vn ' 'f [^ ]* [^ ]* [^ ]* [^ ]*$'; do grep -c
 # picture options without --png, are usage errors.
 row "qzdump --png, truncated" 1 "qzdump: $w/out/cut.qz: object table runs past the end of the file" - -- \
   "$qzdump" --png "$w/out/p.png" "$w/out/cut.qz"
-row "qzdump --png, not QZ" 1 "qzdump: $w/m/cube.mqo: not a QZ file (magic is not \"QZF\")" - -- \
-  "$qzdump" --png "$w/out/p.png" "$w/m/cube.mqo"
 for place in none/p.png ro/p.png "out/a folder"; do
   row "qzdump --png into $place" 1 "qzdump: $w/$place: cannot be written" - -- \
     "$qzdump" --png "$w/$place" "$w/ref/smooth"
 done
 [ -n "${VUV2EZ_IN_NAMESPACE:-}" ] && row "qzdump --png, disk full" 1 "qzdump: $w/small/p.png: cannot be written" \
   small/p.png=small/p.png -- "$qzdump" --png "$w/small/p.png" --size 1024 "$w/ref/smooth"
-for args in "--size 15" "--size 4097" "--size x" "--view bottom" "--size" "--view"; do
-  row "qzdump --png $args" 2 "$qusage" - -- "$qzdump" --png "$w/out/p.png" $args "$w/ref/smooth"
+for args in "P --size 15" "P --size 4097" "P --view bottom" "P --size" "P --view" "--size 16" "--view top"; do
+  row "qzdump $args" 2 "$qusage" - -- "$qzdump" ${args/P/--png $w/out/p.png} "$w/ref/smooth"
 done
-row "qzdump --size without --png" 2 "$qusage" - -- "$qzdump" --size 16 "$w/ref/smooth"
-row "qzdump --view without --png" 2 "$qusage" - -- "$qzdump" --view top "$w/ref/smooth"
 # A PNG file of the size asked for, the same bytes every time; another view, other bytes.
 png_size() { od -An -tu1 -j16 -N8 "$1" | xargs; }
 row "qzdump --png" 0 "" out/p.png=out/p.png -- "$qzdump" --png "$w/out/p.png" --view front "$w/ref/smooth"
 [ "$(png_size "$w/out/p.png")" = "0 0 2 0 0 0 2 0" ] || fail "qzdump --png: not 512 by 512"
-"$qzdump" --png "$w/out/q.png" --size 16 --view front "$w/ref/smooth" && "$qzdump" --png "$w/out/p.png" \
-  --size 16 --view front "$w/ref/smooth" && cmp -s "$w/out/p.png" "$w/out/q.png" &&
-  [ "$(png_size "$w/out/p.png")" = "0 0 0 16 0 0 0 16" ] || fail "qzdump --png --size 16, twice"
-"$qzdump" --png "$w/out/q.png" --size 16 --view iso "$w/ref/smooth" && ! cmp -s "$w/out/p.png" "$w/out/q.png" ||
-  fail "qzdump --png: the iso view is the front view"
-"$qzdump" --png "$w/out/e.png" --size 16 "$w/ref/empty" && [ "$(png_size "$w/out/e.png")" = "0 0 0 16 0 0 0 16" ] ||
-  fail "qzdump --png: a file of no records"
-rm -f "$w/out/p.png" "$w/out/q.png" "$w/out/e.png"
+for view in front front iso; do
+  "$qzdump" --png "$w/out/$view.png" --size 16 --view $view "$w/ref/smooth" && cmp -s "$w/out/$view.png" "$w/out/p.png"
+  echo $? "$(png_size "$w/out/$view.png")" >>"$w/views"
+  mv "$w/out/$view.png" "$w/out/p.png"
+done
+[ "$(xargs <"$w/views")" = "1 0 0 0 16 0 0 0 16 0 0 0 0 16 0 0 0 16 1 0 0 0 16 0 0 0 16" ] ||
+  fail "qzdump --png --size 16: $(xargs <"$w/views")"
+rm -f "$w/out/p.png" "$w/views"
 
 [ "$failures" -eq 0 ] && echo "all command-line rows passed"
 exit $((failures > 0))
