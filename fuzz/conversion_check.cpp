@@ -13,34 +13,20 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// A failed load leaves the model empty; a loaded one is well formed and holds no more units
-// (materials, vertices, faces, corners) than `budget`.
+// A failed load leaves the model empty; a loaded one is sound (ValidateModel) and holds no more
+// units (materials, vertices, faces, corners) than `budget`.
 std::string CheckLoaded(LoadResult result, const Model& model, uint64_t budget) {
   if (result != kLoadOk && result != kLoadUnreadable && result != kLoadNotMqo) return "bad result";
   if (result != kLoadOk) {
     const bool empty = model.materials.empty() && model.objects.empty() && !model.textureCount;
     return empty ? "" : "a failed load left a model behind";
   }
+  if (const ModelFault fault = ValidateModel(model); fault != kModelSound) {
+    return "the model is malformed (fault " + std::to_string(fault) + ")";
+  }
   uint64_t held = model.materials.size();
-  for (const Material& material : model.materials) {
-    if (material.textureIndex < -1 || material.textureIndex >= model.textureCount) {
-      return "texture number " + std::to_string(material.textureIndex) + " outside the table";
-    }
-  }
-  for (const MeshObject& object : model.objects) {
-    uint64_t corner = 0;
-    for (const Face& face : object.faces) {
-      if (face.vertexCount < 1 || face.firstCorner != corner) return "faces do not follow";
-      corner += static_cast<uint64_t>(face.vertexCount);
-    }
-    if (corner != object.cornerIndices.size() || object.cornerUvs.size() != 2 * corner) {
-      return "object \"" + object.name + "\": corners that no face owns";
-    }
-    for (const Vec4& v : object.vertices) {
-      if (v.w != 1.0f) return "a vertex whose w is not 1";
-    }
-    held += object.vertices.size() + object.faces.size() + corner;
-  }
+  for (const MeshObject& object : model.objects)
+    held += object.vertices.size() + object.faces.size() + object.cornerIndices.size();
   return held <= budget ? "" : "the model holds " + std::to_string(held) + " units";
 }
 

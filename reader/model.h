@@ -60,6 +60,43 @@ struct Model {
   std::vector<MeshObject> objects;  // the object read last stands first
 };
 
+// What the later stages rely on, and a loaded or baked model always holds: each object's faces
+// take their corners one after another from the start of cornerIndices (firstCorner is the sum of
+// the earlier faces' vertexCount), every face has at least one corner, the faces own every entry
+// of cornerIndices and two of cornerUvs per corner, every position has w = 1, and every texture
+// number lies between -1 and textureCount - 1 (textureCount >= 0). A corner index outside the
+// vertex list and a material index outside the table are legal: such a corner is written at the
+// origin, such a face with the default material.
+enum ModelFault : int {
+  kModelSound = 0,
+  kModelTextureCount,    // textureCount is negative
+  kModelTextureNumber,   // a material's texture number outside -1 .. textureCount - 1
+  kModelFaceNoCorners,   // a face of vertexCount < 1
+  kModelFaceOutOfOrder,  // a face whose firstCorner is not where the previous face ended
+  kModelCornerCount,     // the faces' corners and cornerIndices differ in number
+  kModelUvCount,         // cornerUvs holds other than two numbers per corner
+  kModelPositionW,       // a position whose w is not 1
+};
+ModelFault ValidateObject(const MeshObject& object);
+// The model's own checks, then ValidateObject on each object: the first fault found.
+ModelFault ValidateModel(const Model& model);
+
+// Where a corner is written when its index names none of the object's vertices.
+inline constexpr Vec4 kOrigin{0, 0, 0, 1};
+
+// Corner k (0 <= k < vertexCount) of a face of a sound object: the vertex it names, or, when its
+// index lies outside the vertex list, vertex -1 at the origin.
+struct CornerPoint {
+  int32_t vertex;
+  const Vec4& position;
+};
+inline CornerPoint CornerAt(const MeshObject& object, const Face& face, uint32_t k) {
+  // A negative index, taken as unsigned, lies as far outside as a large one.
+  const auto index = static_cast<uint32_t>(object.cornerIndices[face.firstCorner + k]);
+  if (index < object.vertices.size()) return {static_cast<int32_t>(index), object.vertices[index]};
+  return {-1, kOrigin};
+}
+
 enum LoadResult : int {
   kLoadOk = 0,
   kLoadUnreadable = 1,  // cannot be read, or more than its size can pay for

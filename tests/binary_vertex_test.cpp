@@ -125,6 +125,7 @@ TEST(BinaryVertices, Chunks) {
   for (const auto& c : cases) {
     Model model;
     const LoadResult result = LoadText(model, Document("\n", c.chunk));
+    EXPECT_EQ(ValidateModel(model), kModelSound) << c.name;
     ASSERT_EQ(result, c.vertices == SIZE_MAX ? kLoadUnreadable : kLoadOk) << c.name;
     if (result != kLoadOk) continue;
     ASSERT_EQ(model.objects.size(), 3u) << c.name;

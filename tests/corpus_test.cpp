@@ -12,6 +12,7 @@
 #include "reader/zip_archive.h"
 #include "tests/test_support.h"
 #include "tools/qzdump/qz_file.h"
+#include "writer/mirror.h"
 
 namespace {
 
@@ -36,6 +37,10 @@ TEST(Corpus, EveryDocumentLoadsWithItsCountsAndConverts) {
     Model model;
     const LoadResult result = LoadModel(model, path.c_str());
     EXPECT_EQ(Counts(result, model), expected) << name;
+    EXPECT_EQ(ValidateModel(model), kModelSound) << name;
+    Model baked = model;
+    BakeMirrors(baked);
+    EXPECT_EQ(ValidateModel(baked), kModelSound) << name << ", baked";
     ++checked;
     for (const bool smooth : {true, false}) {
       const std::vector<uint8_t> bytes = QzBytes(model, smooth);

@@ -112,6 +112,7 @@ bool ReadsAlike(const std::string& text, const std::string& what) {
     settings.vectorMasks = way == 0;
     settings.generalOnly = way == 2;
     results[way] = LoadModelFromText(models[way], text.data(), text.size(), settings);
+    EXPECT_EQ(ValidateModel(models[way]), kModelSound) << what;
   }
   for (int way = 0; way < 2; ++way) {
     const char* how = way == 0 ? " (vector compares)" : " (character table)";

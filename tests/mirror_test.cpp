@@ -24,7 +24,9 @@ Model Loaded(const std::string& body, bool bake = false) {
                                 "}\nEof\n"),
             kLoadOk)
       << body;
+  EXPECT_EQ(ValidateModel(model), kModelSound) << body;
   if (bake) BakeMirrors(model);
+  EXPECT_EQ(ValidateModel(model), kModelSound) << body;
   return model;
 }
 

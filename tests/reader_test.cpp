@@ -28,7 +28,9 @@ int CheckCases(const std::string& file) {
       for (const char c : text)
         document += c == '\n' ? std::string(eol) : std::string(1, c);
       EXPECT_EQ(LoadText(model, document), result) << name;
+      EXPECT_EQ(ValidateModel(model), kModelSound) << name;
       if (baked) BakeMirrors(model);
+      EXPECT_EQ(ValidateModel(model), kModelSound) << name << ", baked";
       EXPECT_EQ(Describe(model), result == kLoadOk ? expected : "textures 0\n") << name;
     }
     ++cases;

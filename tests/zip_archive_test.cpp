@@ -177,7 +177,9 @@ TEST(ZipArchive, EveryTruncationAndAnyDamagedByteFailsOrGivesTheDocumentUnchange
 LoadResult LoadZipped(const std::string& bytes, Model& model) {
   const ScratchFolder folder;
   WriteFile(folder / "model.mqoz", bytes);
-  return LoadModel(model, (folder / "model.mqoz").c_str());
+  const LoadResult result = LoadModel(model, (folder / "model.mqoz").c_str());
+  EXPECT_EQ(ValidateModel(model), kModelSound);
+  return result;
 }
 
 TEST(ZippedDocument, LoadsLikeItsText) {

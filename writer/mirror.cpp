@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <cmath>
 #include <cstdint>
 #include <exception>
@@ -60,13 +61,14 @@ struct Bake {
   bool counting = true;                    // the first pass only counts what the second adds
   uint64_t vertexTotal = 0, addedFaces = 0, addedCorners = 0;
 
-  bool Inside(int32_t i) const { return i >= 0 && static_cast<size_t>(i) < vertexCount; }
+  // Vertex i (or -1, none) in the copy on planes `copy`.
   int32_t At(uint32_t copy, int32_t i) const {
-    if (!Inside(i)) return -1;
+    if (i < 0) return -1;
     return copy == 0 ? i : copyIndex[copy][static_cast<size_t>(i)];
   }
+  // The vertex corner j of the face names, -1 when none.
   int32_t CornerIndex(const Face& face, uint32_t j) const {
-    return object.cornerIndices[face.firstCorner + j];
+    return CornerAt(object, face, j).vertex;
   }
   void AppendUv(const Face& face, uint32_t j) {
     const size_t at = 2 * (size_t{face.firstCorner} + j);
@@ -101,9 +103,8 @@ struct Bake {
       const Face& face = object.faces[f];
       uint32_t on = 7;
       for (uint32_t j = 0; j < static_cast<uint32_t>(face.vertexCount); ++j) {
-        const int32_t i = CornerIndex(face, j);
         // A corner outside the list is written at the origin, which lies on every plane.
-        if (Inside(i)) on &= PlanesThrough(object.vertices[static_cast<size_t>(i)]);
+        on &= PlanesThrough(CornerAt(object, face, j).position);
       }
       facePlanes[f] = static_cast<uint8_t>(on);
     }
@@ -119,7 +120,7 @@ struct Bake {
       if (k < 3) continue;
       for (uint32_t j = 0; j < k; ++j) {
         const int32_t a = CornerIndex(face, j), b = CornerIndex(face, (j + 1) % k);
-        if (!Inside(a) || !Inside(b) || a == b) continue;
+        if (a < 0 || b < 0 || a == b) continue;
         const auto low = static_cast<uint64_t>(std::min(a, b));
         const auto high = static_cast<uint64_t>(std::max(a, b));
         edges.emplace_back(low << 32 | high, uint64_t{f} << 32 | j);
@@ -142,7 +143,7 @@ struct Bake {
     const Face& face = object.faces[edge.face];
     const auto k = static_cast<uint32_t>(face.vertexCount);
     for (const uint32_t j : {edge.corner, (edge.corner + 1) % k}) {
-      const Vec4& p = object.vertices[static_cast<size_t>(CornerIndex(face, j))];
+      const Vec4& p = CornerAt(object, face, j).position;
       if (!(std::fabs(Coordinate(p, axis)) <= distance)) return false;
     }
     return true;
@@ -229,8 +230,9 @@ struct Bake {
     object.cornerIndices.reserve(static_cast<size_t>(corners));
     object.cornerUvs.reserve(2 * static_cast<size_t>(corners));
     // Nothing below allocates: the object changes only once everything it needs is in hand.
-    for (int32_t& i : object.cornerIndices) {
-      if (!Inside(i)) i = -1;
+    for (const Face& face : object.faces) {
+      for (uint32_t j = 0; j < static_cast<uint32_t>(face.vertexCount); ++j)
+        object.cornerIndices[face.firstCorner + j] = CornerIndex(face, j);
     }
     AddVertices();
     counting = false;
@@ -241,6 +243,7 @@ struct Bake {
 }  // namespace
 
 void BakeMirror(MeshObject& object) {
+  assert(ValidateObject(object) == kModelSound);
   const uint32_t planes = static_cast<uint32_t>(object.mirrorAxis) & 7u;
   if ((object.mirror != 1 && object.mirror != 2) || planes == 0) return;
   const float distance = object.mirrorDistance >= 0 ? object.mirrorDistance : kDefaultJoinDistance;

@@ -22,7 +22,8 @@
 //
 // The object's vertices and faces keep their indices and order; new ones follow them. A corner
 // index outside the vertex list becomes -1, which stays outside it, so such a corner still writes
-// the origin; on a plane test it counts as the origin. Safe on any model the reader gives: time
+// the origin; on a plane test it counts as the origin. The object must be sound (ValidateObject;
+// asserted in debug builds), as every model the reader gives is. Safe on any such object: time
 // n log n and memory linear in the object's vertices and corners. An object whose baked form
 // would not fit the model's 32-bit counts, or for which memory runs out, is left as it was.
 #pragma once

@@ -15,17 +15,18 @@ ModelNotes NoteModel(const Model& model) {
     notes.mirrorObjects += object.mirror != 0;
     notes.latheObjects += object.lathe;
     notes.patchObjects += object.patch != 0;
-    uint64_t records = 0;
-    const uint64_t materials = model.materials.size(), vertices = object.vertices.size();
+    uint64_t records = 0, outside = 0;
+    const uint64_t materials = model.materials.size();
     for (const Face& face : object.faces) {
       notes.fannedFaces += face.vertexCount > 4;
       notes.shortFaces += face.vertexCount < 3;
       records += QzRecordsOf(face);
       // A negative index, taken as unsigned, is as far out of range as a large one.
       notes.materialsOutOfRange += uint64_t{static_cast<uint32_t>(face.material)} >= materials;
+      for (uint32_t k = 0; k < static_cast<uint32_t>(face.vertexCount); ++k)
+        outside += CornerAt(object, face, k).vertex < 0;
     }
-    for (const int32_t index : object.cornerIndices)
-      notes.cornersOutOfRange += uint64_t{static_cast<uint32_t>(index)} >= vertices;
+    notes.cornersOutOfRange += outside;
     notes.wrappedObjects += records > 0xFFFF;
   }
   return notes;

@@ -3,35 +3,23 @@
 
 #include "writer/vec4.h"
 
-namespace {
-
-bool InRange(const MeshObject& object, int32_t index) {
-  return index >= 0 && static_cast<size_t>(index) < object.vertices.size();
-}
-
-}  // namespace
-
 void ComputeNormals(const MeshObject& object, bool smooth, std::vector<Vec4>& normals) {
   normals.assign(smooth ? object.vertices.size() : object.faces.size(), Vec4{0, 0, 0, 0});
   for (size_t i = 0; i < object.faces.size(); ++i) {
     const Face& face = object.faces[i];
     if (face.vertexCount < 3) continue;
-    const int32_t* corners = object.cornerIndices.data() + face.firstCorner;
-    if (!InRange(object, corners[0]) || !InRange(object, corners[1]) ||
-        !InRange(object, corners[2])) {
-      continue;
-    }
-    const Vec4& p0 = object.vertices[static_cast<size_t>(corners[0])];
-    const Vec4& p1 = object.vertices[static_cast<size_t>(corners[1])];
-    const Vec4& p2 = object.vertices[static_cast<size_t>(corners[2])];
+    const CornerPoint c0 = CornerAt(object, face, 0), c1 = CornerAt(object, face, 1),
+                      c2 = CornerAt(object, face, 2);
+    if ((c0.vertex | c1.vertex | c2.vertex) < 0) continue;  // one of them outside
     Vec4 a, b, n;
-    Vec4Sub(a, p1, p0);
-    Vec4Sub(b, p2, p0);
+    Vec4Sub(a, c1.position, c0.position);
+    Vec4Sub(b, c2.position, c0.position);
     Vec4Cross(n, b, a);
     Vec4Normalize(n);
     if (smooth) {
-      for (int32_t k = 0; k < face.vertexCount; ++k) {
-        if (InRange(object, corners[k])) Vec4Add(normals[static_cast<size_t>(corners[k])], n);
+      for (uint32_t k = 0; k < static_cast<uint32_t>(face.vertexCount); ++k) {
+        const int32_t vertex = CornerAt(object, face, k).vertex;
+        if (vertex >= 0) Vec4Add(normals[static_cast<size_t>(vertex)], n);
       }
     } else {
       Vec4Copy(normals[i], n);

@@ -2,6 +2,7 @@
 #include "writer/qz_writer.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -96,12 +97,9 @@ std::vector<uint8_t> TextureTable(const Model& model) {
   return table;
 }
 
-constexpr Vec4 kOrigin{0, 0, 0, 1};
-
 void WriteFaceRecords(const MeshObject& object, size_t faceIndex, const Appearance& look,
                       bool smooth, const std::vector<Vec4>& normals, ByteBuffer& out) {
   const Face& face = object.faces[faceIndex];
-  const int32_t* indices = object.cornerIndices.data() + face.firstCorner;
   const float* uvs = object.cornerUvs.data() + 2 * size_t{face.firstCorner};
   const auto last = static_cast<uint32_t>(face.vertexCount - 1);
   const uint64_t records = QzRecordsOf(face);
@@ -112,11 +110,11 @@ void WriteFaceRecords(const MeshObject& object, size_t faceIndex, const Appearan
       // corner repeats the face's last one.
       const uint32_t wanted = (r == 0 || slot == 0) ? slot : static_cast<uint32_t>(2 * r) + slot;
       const uint32_t corner = std::min(wanted, last);
-      const int32_t index = indices[corner];
-      const bool inside = index >= 0 && static_cast<size_t>(index) < object.vertices.size();
-      record.positions[slot] = inside ? object.vertices[static_cast<size_t>(index)] : kOrigin;
+      const CornerPoint point = CornerAt(object, face, corner);
+      record.positions[slot] = point.position;
       if (smooth) {
-        record.normals[slot] = inside ? normals[static_cast<size_t>(index)] : kOrigin;
+        record.normals[slot] =
+            point.vertex >= 0 ? normals[static_cast<size_t>(point.vertex)] : kOrigin;
       } else {
         record.normals[slot] = normals[faceIndex];
       }
@@ -133,6 +131,7 @@ void WriteFaceRecords(const MeshObject& object, size_t faceIndex, const Appearan
 }  // namespace
 
 bool WriteQz(const Model& model, bool smooth, QzSink sink) {
+  assert(ValidateModel(model) == kModelSound);
   // Record counts first: they fix every size and offset of the header and the object table.
   std::vector<uint64_t> objectRecords;
   objectRecords.reserve(model.objects.size());
@@ -201,6 +200,7 @@ bool WriteQz(const Model& model, bool smooth, QzSink sink) {
 }
 
 int WriteModel(const Model& model, const char* path, bool smooth, WriteFailure* failure) {
+  assert(ValidateModel(model) == kModelSound);
   OutputFile file;
   bool written = false;
   try {

@@ -1,5 +1,7 @@
 // Turns a loaded model into a QZ model file.
 //
+// Both take a sound model (ValidateModel; asserted in debug builds).
+//
 // WriteQz streams the file front to back through `sink`, in one pass: the header's sizes follow
 // from the counts alone. Faces of one to four corners give one record; a face of more corners is
 // written as a fan of records (c0 c1 c2 c3), (c0 c3 c4 c5), ... Indices outside the object's
