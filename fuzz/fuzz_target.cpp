@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "fuzz/conversion_check.h"
-#include "tests/test_support.h"
+#include "tests/support/conversion_check.h"
+#include "tests/support/test_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const ScratchFolder folder;  // under $TMPDIR, removed at exit

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks that every C++ file is clang-formatted, then builds and runs
-# every test: with g++ and with clang++ (warnings as errors), and with AddressSanitizer and
-# UndefinedBehaviorSanitizer; then the Windows program under Wine (scripts/test-windows.sh); then
-# fuzzes the converter for two minutes.
+# every test (the include layering among them, cmake/CheckIncludes.cmake): with g++ and with
+# clang++ (warnings as errors), and with AddressSanitizer and UndefinedBehaviorSanitizer; then the
+# Windows program under Wine (scripts/test-windows.sh); then fuzzes the converter for two minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh

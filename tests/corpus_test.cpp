@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "reader/zip_archive.h"
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 #include "tools/qzdump/qz_file.h"
 #include "writer/mirror.h"
 

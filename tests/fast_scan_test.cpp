@@ -10,7 +10,7 @@
 #include <string>
 
 #include "reader/mqo_reader.h"
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 
 namespace {
 

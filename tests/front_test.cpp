@@ -27,7 +27,7 @@
 #include "front/terminal/edit_field.h"
 #include "front/terminal/paste_paths.h"
 #include "front/terminal/utf8_text.h"
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 
 namespace {
 

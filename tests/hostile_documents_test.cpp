@@ -9,11 +9,11 @@
 
 #include <filesystem>
 
-#include "fuzz/conversion_check.h"
 #include "reader/mqo_reader.h"
 #include "tests/child_usage.h"
 #include "tests/hostile_documents.h"
-#include "tests/test_support.h"
+#include "tests/support/conversion_check.h"
+#include "tests/support/test_support.h"
 #include "writer/qz_writer.h"
 
 // A row is shown by its name (found by argument-dependent lookup, so beside the type).

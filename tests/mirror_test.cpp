@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 #include "writer/mirror.h"
 #include "writer/qz_format.h"
 

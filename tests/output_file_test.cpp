@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 #include "writer/output_file.h"
 #include "writer/qz_writer.h"
 

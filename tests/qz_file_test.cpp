@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "tests/golden_hex.h"
-#include "tests/test_support.h"
+#include "tests/support/golden_hex.h"
+#include "tests/support/test_support.h"
 #include "tools/qzdump/qz_file.h"
 
 namespace {

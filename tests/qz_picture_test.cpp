@@ -7,8 +7,8 @@
 #include <cmath>
 #include <sstream>
 
-#include "tests/golden_hex.h"
-#include "tests/test_support.h"
+#include "tests/support/golden_hex.h"
+#include "tests/support/test_support.h"
 #include "tools/qzdump/png_output.h"
 
 #define STB_IMAGE_STATIC

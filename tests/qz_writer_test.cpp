@@ -11,8 +11,8 @@
 #include <limits>
 #include <sstream>
 
-#include "tests/golden_hex.h"
-#include "tests/test_support.h"
+#include "tests/support/golden_hex.h"
+#include "tests/support/test_support.h"
 #include "writer/qz_format.h"
 #include "writer/qz_writer.h"
 

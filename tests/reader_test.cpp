@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 #include "writer/mirror.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "reader/zip_archive.h"
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 #include "tests/zip_writer.h"
 
 namespace {

@@ -13,8 +13,8 @@
 
 #include "front/conversion_dialog.h"
 #include "front/resources/conversion_dialog.h"
-#include "tests/golden_hex.h"
-#include "tests/test_support.h"
+#include "tests/support/golden_hex.h"
+#include "tests/support/test_support.h"
 
 // Asked of the window itself, which answers for a window of another process too.
 inline std::string WindowText(HWND window) {

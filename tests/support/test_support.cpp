@@ -1,5 +1,5 @@
 // Shared test helpers.
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 
 #include <algorithm>
 #include <filesystem>

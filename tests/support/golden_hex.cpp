@@ -1,9 +1,9 @@
 // Reading the golden hex dumps.
-#include "tests/golden_hex.h"
+#include "tests/support/golden_hex.h"
 
 #include <sstream>
 
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 
 std::vector<uint8_t> ParseHex(const std::string& text) {
   std::vector<uint8_t> bytes;

@@ -1,9 +1,9 @@
 // The checks behind the fuzz targets and the regression tests.
-#include "fuzz/conversion_check.h"
+#include "tests/support/conversion_check.h"
 
 #include <filesystem>
 
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 #include "tools/qzdump/qz_file.h"
 #include "tools/qzdump/rasterise.h"
 #include "writer/mirror.h"

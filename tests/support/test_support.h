@@ -1,5 +1,5 @@
-// Helpers shared by the tests: loading a model from text, writing it to memory, a canonical text
-// description of a model to compare against, and scratch folders.
+// Helpers shared by the tests and the fuzz targets: loading a model from text, writing it to
+// memory, a canonical text description of a model to compare against, and scratch folders.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,3 @@
+// Within one layer, and beside the file: allowed.
+#include "reader/tokenizer.h"
+#include "numbers.h"
