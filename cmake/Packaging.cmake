@@ -1,7 +1,9 @@
-# Installing and packaging: the two programs and the README. `cmake --install` puts them in bin/
-# and share/doc/vuv2ez/; `cpack -G DEB` in a release build makes a Debian package that declares
-# the shared libraries the programs use (found by dpkg-shlibdeps: ncursesw and zlib among them);
-# the Windows build's `package` target makes a .zip holding both .exe files and the README.
+# Installing and packaging: the two programs, the README and the licence, and on Linux the manual
+# pages. `cmake --install` puts them in bin/, share/doc/vuv2ez/ and share/man/man1/; `cpack -G DEB`
+# in a release build makes a Debian package that declares the shared libraries the programs use
+# (found by dpkg-shlibdeps: ncursesw and zlib among them) and carries the licence as Debian's
+# machine-readable copyright file; the Windows build's `package` target makes a .zip holding both
+# .exe files, the README and the licence.
 if(WIN32)
   set(VUV2EZ_BIN_DIR .)
   set(VUV2EZ_DOC_DIR .)
@@ -14,7 +16,40 @@ else()
   set(CPACK_GENERATOR DEB)
 endif()
 install(TARGETS vuv2ez qzdump RUNTIME DESTINATION ${VUV2EZ_BIN_DIR})
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${VUV2EZ_DOC_DIR})
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
+  DESTINATION ${VUV2EZ_DOC_DIR})
+if(NOT WIN32)
+  # Debian's copyright file: the licence's terms under a machine-readable header, every line of
+  # them indented, blank lines as " .".
+  file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+  string(FIND "${licence}" "Permission is hereby granted" terms)
+  string(SUBSTRING "${licence}" ${terms} -1 licence)
+  string(STRIP "${licence}" licence)
+  string(REPLACE "\n\n" "\n.\n" licence "${licence}")
+  string(REPLACE "\n" "\n " licence "${licence}")
+  file(WRITE ${PROJECT_BINARY_DIR}/copyright "\
+Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+Upstream-Name: vuv2ez
+
+Files: *
+Copyright: 2026 VUV2EZ developers
+License: Expat
+ ${licence}
+")
+  install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${VUV2EZ_DOC_DIR})
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
+
+  # The manual pages, compressed as Debian's policy asks.
+  foreach(page vuv2ez.1 qzdump.1)
+    add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/man/${page}.gz
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
+      COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/docs/man/${page} > ${PROJECT_BINARY_DIR}/man/${page}.gz
+      DEPENDS ${PROJECT_SOURCE_DIR}/docs/man/${page})
+    list(APPEND manual_pages ${PROJECT_BINARY_DIR}/man/${page}.gz)
+  endforeach()
+  add_custom_target(manual_pages ALL DEPENDS ${manual_pages})
+  install(FILES ${manual_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
 
 set(CPACK_PACKAGE_NAME vuv2ez)
 set(CPACK_PACKAGE_VENDOR "VUV2EZ")

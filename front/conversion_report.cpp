@@ -52,6 +52,8 @@ std::string ReasonText(const LoadFailure& failure) {
       return kTooLargeText;
     case kCauseShortened:
       return kShortenedText;
+    case kCauseChanged:
+      return kChangedText;
     case kCauseZipNoDocument:
       return kZipNoDocumentText;
     case kCauseZipDamaged:

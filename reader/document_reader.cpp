@@ -62,9 +62,10 @@ LoadResult LoadModelFromText(Model& model, const char* text, size_t size) {
 
 LoadResult LoadModelFromSource(Model& model, const SourceText& text, LoadFailure* failure) {
   const LoadResult result = LoadModelFromText(model, text.data, text.size, Tokenizer{}, failure);
-  if (!Truncated(text)) return result;
-  FreeModel(model);  // the file was shortened while it was read
-  if (failure != nullptr) *failure = LoadFailure{kCauseShortened};
+  const LoadFailure recheck = RecheckFile(text);
+  if (recheck.cause == kCauseNone) return result;
+  FreeModel(model);  // the file was shortened, grew or was rewritten while it was read
+  if (failure != nullptr) *failure = recheck;
   return kLoadUnreadable;
 }
 

@@ -111,6 +111,7 @@ enum LoadCause : int {
   kCauseNotAFile,        // a device, a FIFO or a socket
   kCauseTooLarge,        // too large for memory
   kCauseShortened,       // the file was shortened while it was read
+  kCauseChanged,         // the file grew or was rewritten while it was read
   kCauseZipNoDocument,   // a ZIP archive without an .mqo entry
   kCauseZipDamaged,      // a damaged ZIP archive
   kCauseZipUnsupported,  // encrypted, ZIP64, split over disks, or an unknown compression

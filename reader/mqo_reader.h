@@ -31,7 +31,8 @@ struct MqoReader {
   LoadCause failure = kCauseOverCounted;
 };
 
-// Loads a text ReadTextFile read: unreadable when the file was shortened meanwhile.
+// Loads a text ReadTextFile read: unreadable when the file was shortened, grew or was rewritten
+// meanwhile.
 LoadResult LoadModelFromSource(Model& model, const SourceText& text, LoadFailure* failure);
 // LoadModelFromText with the tokenizer's choices of `settings` (generalOnly, vectorMasks), for
 // comparing the fast scanner with the general reading; `failure` says why a load failed.

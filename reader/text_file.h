@@ -12,15 +12,29 @@
 // (bench/README.md). A mapped file that another program shortens while it is read turns every
 // read past its new end into a bus error. While a text holds a mapping, a handler of that signal
 // maps a page of zeros over each missing page and marks the text truncated: the reader meets
-// what looks like the end of the text, and the load reports a read failure. Elsewhere, and where
-// a file cannot be mapped, its bytes are read into one buffer sized from the file's size.
+// what looks like the end of the text, and the load reports a read failure. One text at a time
+// holds a mapping; while it does, any other file (another load, on any thread) is read into one
+// buffer sized from the file's size, as it is where a file cannot be mapped and on Windows.
+//
+// The file stays open while its text lives, so that RecheckFile can ask again for its size and
+// modification time once the load has read it: a file that grew or was rewritten in place
+// meanwhile was read as a mix of old and new bytes.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "reader/model.h"
+
+// A file's size and modification time, as fine as the file system keeps it.
+struct FileStamp {
+  uint64_t size = 0;
+  int64_t seconds = 0;
+  int64_t nanoseconds = 0;
+};
 
 struct SourceText {
   const char* data = "";
@@ -29,11 +43,13 @@ struct SourceText {
   std::vector<char> unzipped;    // or the document a zipped file holds
   void* mapping = nullptr;
   size_t mappingSize = 0;
+  std::FILE* source = nullptr;  // the file, open until the text goes
+  FileStamp opened;             // the file as it was when opened
 
   SourceText() = default;
   SourceText(const SourceText&) = delete;
   SourceText& operator=(const SourceText&) = delete;
-  ~SourceText();  // unmaps the file, and stops catching its bus errors
+  ~SourceText();  // unmaps and closes the file, and stops catching its bus errors
 };
 
 bool ReadTextFile(const char* path, SourceText& text, LoadFailure& failure);
@@ -41,3 +57,7 @@ bool ReadTextFile(const char* path, SourceText& text, LoadFailure& failure);
 // True when the mapped file was found shorter than it was when mapped (the bytes past its new end
 // read as zeros).
 bool Truncated(const SourceText& text);
+// Why the text read from the file cannot be trusted once the load has read it: kCauseShortened
+// when Truncated, kCauseChanged when the file's size or modification time is no longer what it
+// was when opened, kCauseSystem when the file cannot be asked; kCauseNone for a sound text.
+LoadFailure RecheckFile(const SourceText& text);

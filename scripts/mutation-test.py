@@ -3,6 +3,7 @@
 
   scripts/mutation-test.py [--seed S] [--count N] [--commit REV] [--only PREFIX] [--out FILE.json]
   scripts/mutation-test.py --compare BEFORE.json AFTER.json
+  scripts/mutation-test.py --list [--only PREFIX]
 
 Copies the product and its tests (a commit, or the working tree) into a scratch folder, builds
 it once (Debug, g++, Ninja), times the ctest suite, then draws N mutants deterministically from
@@ -14,6 +15,11 @@ its normal wall time hangs, and is killed too); it survives when the suite passe
 compile when the build fails. Everything a mutant's suite
 leaves running is killed. The same seed and count on the same product code give the same
 mutants, so two suites can be compared (--compare lists what one killed and the other did not).
+
+Every run is recorded in docs/mutation/ (--record): a line in runs.tsv (its commit, seed and
+counts) and a line in survivors.tsv for each mutant that survived, with the verdict of an earlier
+line for the same mutation of the same code line carried over, else "unjudged": judge those by
+hand (equivalent, gap and the test that would close it, or unreachable on Linux).
 Python 3 standard library only.
 """
 
@@ -262,6 +268,7 @@ def test_mutants(args):
         site = dict(sites[index])
         path = source / site["file"]
         original = path.read_text(encoding="utf-8")
+        site["code"] = original.split("\n")[site["line"] - 1].strip()
         path.write_text(apply(original, site), encoding="utf-8")
         if run(ninja, source, 900)[0] != 0:
             site["status"] = "not compiling"
@@ -291,6 +298,64 @@ def test_mutants(args):
     print(json.dumps(summary))
     if args.out:
         Path(args.out).write_text(json.dumps({"summary": summary, "mutants": results}, indent=1))
+    if args.record:
+        record(Path(args.record), revision(args.commit), summary, results)
+
+
+def revision(commit):
+    """The short name of the commit run, with "+" when the working tree was run and differs."""
+    name = subprocess.run(["git", "-C", ROOT, "rev-parse", "--short", commit or "HEAD"],
+                          check=True, capture_output=True, text=True).stdout.strip()
+    dirty = not commit and subprocess.run(["git", "-C", ROOT, "diff", "--quiet", "HEAD"]).returncode
+    return name + ("+" if dirty else "")
+
+
+def read_tsv(path):
+    """The rows of a table of tab-separated fields under a header line, as dictionaries."""
+    if not path.exists():
+        return []
+    header, *lines = path.read_text(encoding="utf-8").splitlines()
+    return [dict(zip(header.split("\t"), line.split("\t"))) for line in lines if line]
+
+
+def write_tsv(path, fields, rows):
+    clean = lambda value: str(value).replace("\t", " ").replace("\n", " ")
+    lines = ["\t".join(fields)] + ["\t".join(clean(r.get(f, "")) for f in fields) for r in rows]
+    path.write_text("\n".join(lines) + "\n", encoding="utf-8")
+
+
+RUN_FIELDS = ["commit", "seed", "count", "compiled", "killed", "kill_rate", "suite_cpu_seconds",
+              "note"]
+SURVIVOR_FIELDS = ["commit", "seed", "number", "file", "line", "mutant", "code", "verdict", "why",
+                   "later"]
+
+
+def record(folder, commit, summary, results):
+    """Adds the run to runs.tsv and its survivors to survivors.tsv (replacing an earlier record of
+    the same commit and seed), carrying verdicts over from earlier lines of the same mutation."""
+    folder.mkdir(parents=True, exist_ok=True)
+    seed = str(summary["seed"])
+    runs = [r for r in read_tsv(folder / "runs.tsv") if (r["commit"], r["seed"]) != (commit, seed)]
+    runs.append(dict(summary, commit=commit, seed=seed, note=""))
+    write_tsv(folder / "runs.tsv", RUN_FIELDS, runs)
+    survivors = [r for r in read_tsv(folder / "survivors.tsv")
+                 if (r["commit"], r["seed"]) != (commit, seed)]
+    key = lambda r: (r["file"], r["code"], r["mutant"])
+    judged = {key(r): r for r in survivors if r["verdict"] != "unjudged"}
+    unjudged = 0
+    for number, m in enumerate(results, 1):
+        if m["status"] != "survived":
+            continue
+        row = {"commit": commit, "seed": seed, "number": str(number), "file": m["file"],
+               "line": str(m["line"]), "mutant": f"{m['original']} → {m['replacement']}",
+               "code": m["code"], "verdict": "unjudged", "why": "", "later": ""}
+        earlier = judged.get(key(row))
+        if earlier:
+            row.update(verdict=earlier["verdict"], why=earlier["why"])
+        unjudged += row["verdict"] == "unjudged"
+        survivors.append(row)
+    write_tsv(folder / "survivors.tsv", SURVIVOR_FIELDS, survivors)
+    print(f"recorded in {folder}: {summary['survived']} survivors, {unjudged} to judge")
 
 
 def compare(before_path, after_path):
@@ -316,6 +381,8 @@ def main():
     parser.add_argument("--commit", help="a commit to test instead of the working tree")
     parser.add_argument("--scratch", default=str(ROOT / "build" / "mutation"))
     parser.add_argument("--out", help="where to write every mutant and its status (JSON)")
+    parser.add_argument("--record", default=str(ROOT / "docs" / "mutation"),
+                        help="the folder of runs.tsv and survivors.tsv ('' records nothing)")
     parser.add_argument("--only", action="append", metavar="PREFIX",
                         help="draw only from files whose path starts so (repeatable)")
     parser.add_argument("--list", action="store_true", help="only list the mutation sites")

@@ -18,5 +18,5 @@ ctest --preset windows -j2
 phase "tests passed"
 cmake --build --preset windows --target package >/dev/null
 contents=$(unzip -Z1 build/windows/vuv2ez-*-windows-x86_64.zip | sort | xargs)
-[ "$contents" = "README.md qzdump.exe vuv2ez.exe" ] || { echo "the .zip holds: $contents"; exit 1; }
+[ "$contents" = "LICENSE README.md qzdump.exe vuv2ez.exe" ] || { echo "the .zip holds: $contents"; exit 1; }
 phase "packaged: $contents"

@@ -20,9 +20,15 @@ done
 echo "== install and package"
 prefix=$(mktemp -d)
 cmake --install build/debug --prefix "$prefix" >/dev/null
+for file in share/man/man1/vuv2ez.1.gz share/man/man1/qzdump.1.gz share/doc/vuv2ez/LICENSE \
+  share/doc/vuv2ez/copyright; do
+  [ -s "$prefix/$file" ] || { echo "not installed: $file"; exit 1; }
+done
 "$prefix/bin/vuv2ez" -o "$prefix/house.qz" examples/house.mqo
 "$prefix/bin/qzdump" --summary "$prefix/house.qz" | head -n 3
 (cd build/debug && cpack -G DEB >/dev/null) && dpkg-deb -f build/debug/vuv2ez_*.deb Depends
+dpkg-deb -c build/debug/vuv2ez_*.deb | grep ' \./usr/share/doc/vuv2ez/copyright$' >/dev/null ||
+  { echo "the .deb has no copyright file"; exit 1; }
 rm -rf "$prefix"
 scripts/test-windows.sh
 

@@ -111,7 +111,7 @@ bool ReadsAlike(const std::string& text, const std::string& what) {
     Tokenizer settings;
     settings.vectorMasks = way == 0;
     settings.generalOnly = way == 2;
-    results[way] = LoadModelFromText(models[way], text.data(), text.size(), settings);
+    results[way] = LoadModelFromText(models[way], ExactCopy(text).get(), text.size(), settings);
     EXPECT_EQ(ValidateModel(models[way]), kModelSound) << what;
   }
   for (int way = 0; way < 2; ++way) {

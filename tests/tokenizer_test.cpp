@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "reader/tokenizer.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
@@ -24,7 +25,8 @@ std::ostream& operator<<(std::ostream& out, const Seen& s) {
 std::vector<Seen> TokensOf(const std::string& text) {
   Tokenizer tokenizer;
   Token token;
-  AimTokenizer(tokenizer, text.data(), text.size());
+  const auto copy = ExactCopy(text);
+  AimTokenizer(tokenizer, copy.get(), text.size());
   std::vector<Seen> out;
   while (NextToken(token, tokenizer)) {
     out.push_back({std::string(token.view), tokenizer.quoted, tokenizer.breakChar});

@@ -23,6 +23,7 @@ inline constexpr char kReadOnlyText[] = "読み取り専用のファイルシス
 inline constexpr char kNameTooLongText[] = "パスが長すぎます。";
 inline constexpr char kTooLargeText[] = "大きすぎてメモリーに収まりません。";
 inline constexpr char kShortenedText[] = "読み込みの途中でファイルが短くなりました。";
+inline constexpr char kChangedText[] = "読み込み中にファイルが変更されました。";
 inline constexpr char kZipNoDocumentText[] = "ZIP の中に .mqo ファイルがありません。";
 inline constexpr char kZipDamagedText[] = "ZIP ファイルが壊れています。";
 inline constexpr char kZipUnsupportedText[] =

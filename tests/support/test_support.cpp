@@ -2,6 +2,7 @@
 #include "tests/support/test_support.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -9,8 +10,14 @@
 
 #include "writer/qz_writer.h"
 
+std::unique_ptr<char[]> ExactCopy(std::string_view text) {
+  auto copy = std::make_unique_for_overwrite<char[]>(text.size());
+  if (!text.empty()) std::memcpy(copy.get(), text.data(), text.size());
+  return copy;
+}
+
 LoadResult LoadText(Model& model, std::string_view text) {
-  return LoadModelFromText(model, text.data(), text.size());
+  return LoadModelFromText(model, ExactCopy(text).get(), text.size());
 }
 
 std::vector<uint8_t> QzBytes(const Model& model, bool smooth) {

@@ -1,14 +1,23 @@
-// Helpers shared by the tests and the fuzz targets: loading a model from text, writing it to
-// memory, a canonical text description of a model to compare against, and scratch folders.
+// Helpers shared by the tests and the fuzz targets: loading a model from an exact-size copy of a
+// text, writing it to memory, a canonical text description of a model to compare against, and
+// scratch folders.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "reader/model.h"
 
+// The bytes of `text` in a heap buffer of exactly their size, as the reader gets a file read into
+// memory: a read one byte past the end is then an error AddressSanitizer reports, where the zero
+// that ends a std::string (or the bytes after a view into one) would hide it. Every test hands
+// the reader its text through this copy.
+std::unique_ptr<char[]> ExactCopy(std::string_view text);
+
+// LoadModelFromText over an ExactCopy of `text`.
 LoadResult LoadText(Model& model, std::string_view text);
 
 // The QZ bytes of `model`, written to memory.
