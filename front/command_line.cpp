@@ -6,6 +6,7 @@
 #include "front/conversion_report.h"
 #include "front/convert_file.h"
 #include "front/resources/texts.h"
+#include "writer/bake.h"
 
 RawCommandLine InterpretRawCommandLine(std::string_view raw) {
   RawCommandLine result;
@@ -39,6 +40,11 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
       parsed.mirror = true;
     } else if (argument == "--visible-only") {
       parsed.visibleOnly = true;
+    } else if (argument == "--lathe") {
+      parsed.lathe = true;
+    } else if (argument == "--subdivide") {
+      if (!HasSubdivision()) return fail(kNoSubdivisionText);
+      parsed.subdivide = true;
     } else if (argument == "-q" || argument == "--quiet") {
       parsed.quiet = true;
     } else if (argument == "-o" || argument == "--output") {
@@ -56,7 +62,8 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
   }
   if (parsed.action != Arguments::kConvert) return parsed;
   if (parsed.files.empty()) {
-    const bool options = parsed.hasOutput || parsed.flat || parsed.mirror || parsed.visibleOnly;
+    const bool options = parsed.hasOutput || parsed.flat || parsed.mirror || parsed.visibleOnly ||
+                         parsed.lathe || parsed.subdivide;
     if (options || parsed.quiet) return fail(kNoFileText);
     parsed.action = Arguments::kDialog;
   } else if (parsed.hasOutput && parsed.files.size() != 1) {
@@ -66,8 +73,8 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
 }
 
 int ConvertArguments(const Arguments& arguments) {
-  const ConversionOptions options{!arguments.flat, arguments.mirror, arguments.visibleOnly,
-                                  !arguments.quiet};
+  const ConversionOptions options{!arguments.flat, arguments.mirror,    arguments.visibleOnly,
+                                  arguments.lathe, arguments.subdivide, !arguments.quiet};
   int status = 0;
   for (const std::string& file : arguments.files) {
     const std::string destination = arguments.hasOutput ? arguments.outputPath : file + ".qz";

@@ -3,7 +3,8 @@
 // Windows hands the program one raw text: empty means the dialog; otherwise its first and last
 // characters are dropped (the quotes around a path, whatever they are) and the rest is the source
 // path, with ".qz" appended for the destination. Other platforms hand over split, unquoted
-// arguments: vuv2ez [--flat] [--mirror] [--visible-only] [-q] [-o PATH] [--] FILE...
+// arguments: vuv2ez [--flat] [--mirror] [--visible-only] [--lathe] [--subdivide] [-q] [-o PATH]
+// [--] FILE... (--subdivide only where the build has subdivision).
 #pragma once
 
 #include <string>
@@ -23,6 +24,8 @@ struct Arguments {
   bool flat = false;
   bool mirror = false;       // --mirror: mirror objects written whole
   bool visibleOnly = false;  // --visible-only: hidden objects left out
+  bool lathe = false;        // --lathe: lathe objects turned into their bodies
+  bool subdivide = false;    // --subdivide: curved surfaces refined
   bool quiet = false;        // -q: no warnings
   bool hasOutput = false;
   std::string outputPath;

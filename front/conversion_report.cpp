@@ -82,6 +82,8 @@ std::string ReasonText(const WriteFailure& failure) {
       return kPastFormatText;
     case kWriteCauseNoMemory:
       return kNoMemoryText;
+    case kWriteCauseTooLargeForMemory:
+      return kTooLargeText;
     case kWriteCauseNone:
       break;
   }
@@ -120,6 +122,16 @@ std::vector<std::string> ReportLines(const std::string& source, const std::strin
     if (count > 0 && !quiet) {
       lines.push_back(from + kWarningText + text.before + std::to_string(count) + text.after);
     }
+  }
+  const BakeReport& bake = conversion.bake;
+  if (bake.levelsOutOfRange > 0 && !quiet) {
+    lines.push_back(from + kWarningText + kLevelsNote.before +
+                    std::to_string(bake.levelsOutOfRange) + kLevelsNote.after);
+  }
+  for (const std::string& name : bake.refusedSurfaces) {
+    if (!quiet)
+      lines.push_back(from + kWarningText + kRefusedSurfaceNote.before + name +
+                      kRefusedSurfaceNote.after);
   }
   return lines;
 }

@@ -6,7 +6,6 @@
 
 #include "front/resources/conversion_dialog.h"
 #include "front/resources/texts.h"
-#include "writer/mirror.h"
 #include "writer/qz_writer.h"
 
 Conversion Convert(const char* sourcePath, const char* destinationPath,
@@ -21,8 +20,18 @@ Conversion Convert(const char* sourcePath, const char* destinationPath,
   if (options.visibleOnly) {
     std::erase_if(model.objects, [](const MeshObject& object) { return !object.visible; });
   }
-  if (options.bakeMirrors) BakeMirrors(model);
-  if (options.noteModel) conversion.notes = NoteModel(model);
+  // Lathe, mirror, subdivision, in that order; normals come from the result when it is written.
+  const BakeOptions bake{options.lathe, options.bakeMirrors, options.subdivide};
+  conversion.bake = BakeModel(model, bake, MemoryAllowance());
+  if (conversion.bake.failure != kWriteCauseNone) {
+    conversion.outcome = kDestinationUnwritable;
+    conversion.writeFailure = WriteFailure{conversion.bake.failure};
+    return conversion;
+  }
+  if (options.noteModel) {
+    conversion.notes = NoteModel(model);
+    conversion.notes.patchObjects -= conversion.bake.refusedSurfaces.size();  // each named instead
+  }
   if (options.bakeMirrors) conversion.notes.mirrorObjects = 0;  // written whole
   if (WriteModel(model, destinationPath, options.smooth, &conversion.writeFailure) != 0) {
     conversion.outcome = kDestinationUnwritable;

@@ -8,6 +8,7 @@
 
 #include "front/window_services.h"
 #include "reader/model.h"
+#include "writer/bake.h"
 #include "writer/model_notes.h"
 #include "writer/output_file.h"
 
@@ -22,6 +23,8 @@ struct ConversionOptions {
   bool smooth = true;        // normals for smooth shading, else for flat shading
   bool bakeMirrors = false;  // mirror objects written whole, as the modeller shows them
   bool visibleOnly = false;  // objects hidden in the modeller left out
+  bool lathe = false;        // lathe objects turned into their bodies
+  bool subdivide = false;    // curved surfaces refined (where the build has subdivision)
   bool noteModel = false;    // count what the file does not carry, for warnings
 };
 
@@ -30,6 +33,7 @@ struct Conversion {
   LoadFailure loadFailure;    // why, for kSourceUnreadable
   WriteFailure writeFailure;  // why, for kDestinationUnwritable
   ModelNotes notes;           // of the model as written, when noteModel asked for them
+  BakeReport bake;            // what baking left as stored, and why it stopped
 };
 
 Conversion Convert(const char* sourcePath, const char* destinationPath,

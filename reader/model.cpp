@@ -10,6 +10,9 @@ ModelFault ValidateObject(const MeshObject& object) {
   }
   if (corners != object.cornerIndices.size()) return kModelCornerCount;
   if (object.cornerUvs.size() != 2 * corners) return kModelUvCount;
+  if (!object.cornerCreases.empty() && object.cornerCreases.size() != corners) {
+    return kModelCreaseCount;
+  }
   for (const Vec4& v : object.vertices) {
     if (v.w != 1.0f) return kModelPositionW;
   }

@@ -50,8 +50,25 @@ struct MeshObject {
   int32_t mirror = 0;         // 0 none, 1 separate halves, 2 halves connected at the seam
   int32_t mirrorAxis = 1;     // the mirror planes: X = 1, Y = 2, Z = 4
   float mirrorDistance = -1;  // "mirror_dis", the joining distance; negative when absent
-  int32_t patch = 0;          // a subdivision surface's type; 0 for plain polygons
-  bool lathe = false;         // "lathe": the object is a profile the modeller turns
+  // Crease value of every corner's edge (from that corner to the next), "CRS(...)" on a face
+  // line. Empty unless some face of the object has one; then as long as cornerIndices, 0 for the
+  // corners of faces without.
+  std::vector<float> cornerCreases = {};
+  // A curved surface: "patch" 0 plain polygons, 1 and 2 spline types, 3 Catmull-Clark, 4 the
+  // modeller's OpenSubdiv surface; "segment" its subdivision levels. The patch* settings are
+  // kept as written, -1 when absent.
+  int32_t patch = 0;
+  int32_t segment = 1;
+  int32_t patchTri = -1;
+  int32_t patchSmoothTri = -1;
+  int32_t patchLimitSurface = -1;
+  int32_t patchMeshInterp = -1;
+  int32_t patchUvInterp = -1;
+  // A body the modeller turns from a profile: "lathe" 0 none, 1 facing away from the axis, 2
+  // facing it, 3 both; "lathe_axis" 0 X, 1 Y, 2 Z; "lathe_seg" its steps (0 when absent).
+  int32_t lathe = 0;
+  int32_t latheAxis = 0;
+  int32_t latheSegments = 0;
 };
 
 struct Model {
@@ -76,6 +93,7 @@ enum ModelFault : int {
   kModelCornerCount,     // the faces' corners and cornerIndices differ in number
   kModelUvCount,         // cornerUvs holds other than two numbers per corner
   kModelPositionW,       // a position whose w is not 1
+  kModelCreaseCount,     // cornerCreases neither empty nor one number per corner
 };
 ModelFault ValidateObject(const MeshObject& object);
 // The model's own checks, then ValidateObject on each object: the first fault found.

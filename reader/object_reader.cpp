@@ -1,5 +1,6 @@
-// One Object chunk: its name, its vertex chunk (read by position) and its face chunk (read token
-// by token). Braces are counted, so unknown nested chunks are skipped whole.
+// One Object chunk: its name, its settings, its vertex chunk (read by position) and its face chunk
+// (read token by token, creases included). Braces are counted, so unknown nested chunks are
+// skipped whole.
 
 #include <algorithm>
 
@@ -35,6 +36,24 @@ void SkipProperty(MqoReader& reader) {
   }
 }
 
+// The values of a face's CRS(...), one a corner, read as SkipProperty reads (up to the token
+// that ends with ")" or a line end), so that the tokens after it are what they were when it was
+// skipped. The first CRS of an object makes room for every corner; values past the face's corner
+// count are dropped, and missing ones stay 0.
+void ReadCreases(MqoReader& reader, MeshObject& object, const Face* face, size_t corners) {
+  if (face == nullptr) corners = 0;
+  if (corners > 0 && object.cornerCreases.empty()) {
+    object.cornerCreases.resize(object.cornerIndices.size(), 0.0f);
+  }
+  for (size_t k = 0; Next(reader); ++k) {
+    if (k < corners) {
+      object.cornerCreases[face->firstCorner + k] = ParseReal(Current(reader));
+    }
+    const int32_t end = reader.tokenizer.breakChar;
+    if (end == ')' || end == '\n') return;
+  }
+}
+
 // Gives back the room a face chunk reserved beyond twice what it used.
 void ShrinkFaceRecords(MeshObject& object) {
   auto shrink = [](auto& records) {
@@ -43,6 +62,7 @@ void ShrinkFaceRecords(MeshObject& object) {
   shrink(object.faces);
   shrink(object.cornerIndices);
   shrink(object.cornerUvs);
+  shrink(object.cornerCreases);
 }
 
 // The records of one face chunk while it is read.
@@ -68,6 +88,7 @@ bool CountFace(MqoReader& reader, FaceChunk& chunk, uint32_t count) {
   object.faces.push_back(Face{0, static_cast<int32_t>(count), static_cast<uint32_t>(first)});
   object.cornerIndices.resize(first + count, 0);
   object.cornerUvs.resize(2 * (first + count), 0.0f);
+  if (!object.cornerCreases.empty()) object.cornerCreases.resize(first + count, 0.0f);
   chunk.current = &object.faces.back();
   return true;
 }
@@ -153,6 +174,8 @@ bool ReadFaceChunk(MqoReader& reader, MeshObject& object) {
         Next(reader);
       }
       // Before the first face, M is skipped and its argument is left to the loop.
+    } else if (token == "crs" && reader.tokenizer.breakChar == '(') {
+      ReadCreases(reader, object, current, corners);
     } else if (reader.tokenizer.breakChar == '(') {
       SkipProperty(reader);  // COL(...), UID(...), N(...) and the like
     } else {
@@ -190,7 +213,15 @@ bool ReadObjectChunk(MqoReader& reader, MeshObject& object) {
         if (token == "mirror_axis") object.mirrorAxis = NextInt(reader);
         if (token == "mirror_dis") object.mirrorDistance = NextReal(reader);
         if (token == "patch") object.patch = NextInt(reader);
-        if (token == "lathe") object.lathe = NextInt(reader) != 0;
+        if (token == "segment") object.segment = NextInt(reader);
+        if (token == "patchtri") object.patchTri = NextInt(reader);
+        if (token == "patchsmoothtri") object.patchSmoothTri = NextInt(reader);
+        if (token == "patchlimitsurface") object.patchLimitSurface = NextInt(reader);
+        if (token == "patchmeshinterp") object.patchMeshInterp = NextInt(reader);
+        if (token == "patchuvinterp") object.patchUvInterp = NextInt(reader);
+        if (token == "lathe") object.lathe = NextInt(reader);
+        if (token == "lathe_axis") object.latheAxis = NextInt(reader);
+        if (token == "lathe_seg") object.latheSegments = NextInt(reader);
       }
     }
   }

@@ -159,11 +159,35 @@ summary=$("$qzdump" --summary "$w/out/vm.qz" | sed -n '2,4p' | cut -d' ' -f1-3 |
 "$qzdump" --obj "$w/vm.obj" "$w/out/vm.qz" && vm=$(for p in 'v ' 'f [^ ]* [^ ]* [^ ]*$' \
   'f [^ ]* [^ ]* [^ ]* [^ ]*$'; do grep -c "^$p" "$w/vm.obj"; done | xargs)
 [ "${vm:-}" = "32 6 2" ] || fail "--mirror through qzdump --obj: ${vm:-none}"
+# --lathe and --subdivide: the hidden object's triangle is refined and its lathe, with no profile
+# edge, turned into nothing, so neither is left as stored; a surface with no face to refine is
+# named, and a segment outside 1 to 4 counted.
+row "--lathe --subdivide" 0 "$(converted "$n"; warnings | grep -v -e 回転体 -e 曲面)" \
+  out/ls.qz=out/ls.qz -- "$vuv2ez" --lathe --subdivide -o "$w/out/ls.qz" "$n"
+printf 'Metasequoia\nObject "edge" {\n patch 3\n segment 9\n vertex 2 {\n 0 0 0\n 1 0 0\n }\n face 1 {\n 2 V(0 1)\n }\n}\n' \
+  >"$w/m/edge.mqo"
+row "a surface refused" 0 "$(converted "$w/m/edge.mqo"
+  echo "VUV2EZ: $w/m/edge.mqo: 警告: 頂点が 1 つか 2 つの面が 1 個あります。"
+  echo "VUV2EZ: $w/m/edge.mqo: 警告: 範囲外の材質番号をもつ面 1 個を白、テクスチャーなしにしました。"
+  echo "VUV2EZ: $w/m/edge.mqo: 警告: 分割数が 1 から 4 の外にある曲面のオブジェクト 1 個は、近いほうの分割数にしました。"
+  echo "VUV2EZ: $w/m/edge.mqo: 警告: 曲面のオブジェクト \"edge\" は細分化できないため、制御メッシュのまま書き出しました。")" \
+  out/edge.qz=out/edge.qz -- "$vuv2ez" --subdivide -o "$w/out/edge.qz" "$w/m/edge.mqo"
+# 50,000 profile edges turned 256 steps both ways: 25.6 million records, past 4 GiB; then 10,000
+# quads refined four levels (2.56 million records) in 256 MiB of address space. Neither writes.
+{ printf 'Metasequoia\nObject "body" {\n lathe 3\n lathe_seg 256\n vertex 2 {\n 1 0 0\n 1 1 0\n }\n face 50000 {\n'
+  printf ' 2 V(0 1)\n%.0s' {1..50000}; printf ' }\n}\n'; } >"$w/m/lathe-bomb.mqo"
+{ printf 'Metasequoia\nObject "cc" {\n patch 3\n segment 4\n vertex 4 {\n 0 0 0\n 1 0 0\n 1 1 0\n 0 1 0\n }\n face 10000 {\n'
+  printf ' 4 V(0 1 2 3)\n%.0s' {1..10000}; printf ' }\n}\n'; } >"$w/m/surface-bomb.mqo"
+row "lathe past 4 GiB" 1 "$(unwritten "$w/out/keep.qz" "QZ ファイルの大きさの上限 (4 GiB) を超えます。")" - -- \
+  "$vuv2ez" --lathe -o "$w/out/keep.qz" "$w/m/lathe-bomb.mqo"
+row "surface past memory" 1 "$(unwritten "$w/out/keep.qz" "大きすぎてメモリーに収まりません。")" - -- \
+  bash -c 'ulimit -v 262144; exec "$@"' _ "$vuv2ez" --subdivide -o "$w/out/keep.qz" "$w/m/surface-bomb.mqo"
 row "options end at --" 1 "$(unread --flat "$missing")" - -- "$vuv2ez" -- --flat
 row "- is a file" 1 "$(unread - "$missing")" - -- "$vuv2ez" -
 for args in "-o x.qz a.mqo b.mqo|-o はファイルが一つのときだけ指定できます。" \
   "--bogus a.mqo|不明なオプションです: --bogus" "a.mqo -o|-o には出力先のパスが要ります。" \
   "--flat|変換するファイルがありません。" "-q|変換するファイルがありません。" \
+  "--lathe|変換するファイルがありません。" "--subdivide|変換するファイルがありません。" \
   "-o x -o y a.mqo|-o は一度だけ指定できます。"; do
   row "usage: ${args%|*}" 2 "vuv2ez: ${args#*|}"$'\n'"$usage" - -- "$vuv2ez" ${args%|*}
 done

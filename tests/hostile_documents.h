@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "reader/model.h"
+#include "writer/bake.h"
 
 inline const std::string kHostileHead = "Metasequoia Document\nFormat Text Ver 1.0\n\n";
 
@@ -32,6 +33,9 @@ struct HostileDocument {
   std::string (*text)(size_t size);  // at most `size` bytes; some rows are of a fixed size
   LoadResult result;
   long bytesPerByte;  // memory the load may keep and its writes take, per byte (0: 50 MiB in all)
+  // Baked before it is written, with that memory to count on: how baking must end.
+  BakeOptions bake = {};
+  WriteCause baked = kWriteCauseNone;
 };
 
 // The head and `body`, then blank lines up to 1 KiB.
@@ -105,4 +109,48 @@ inline const HostileDocument kHostileDocuments[] = {
     {"vertices",  // a vertex and its smooth normal per byte
      [](size_t size) { return DeclaredCount("Object \"o\" {\n vertex ", " }\n}\nEof\n", size); },
      kLoadOk, 48},
+    // The largest surface the text can declare (a quad a 13 bytes, on four vertices) refined four
+    // levels: 64 quads a corner, more than its memory allows, refused before refining.
+    {"subdivision bomb",
+     [](size_t size) {
+       return Fill(kHostileHead +
+                       "Object \"cc\" {\n patch 3\n segment 4\n vertex 4 {\n0 0 0\n1 0 0\n"
+                       "1 1 0\n0 1 0\n }\n face " +
+                       std::to_string(size / 13) + " {\n",
+                   "4 V(0 1 2 3)\n", size, " }\n}\n");
+     },
+     kLoadOk, 64, BakeOptions{false, false, true}, kWriteCauseTooLargeForMemory},
+    // A profile edge every 9 bytes turned 256 steps both ways: 512 records an edge, past 4 GiB.
+    {"lathe bomb",
+     [](size_t size) {
+       return Fill(kHostileHead +
+                       "Object \"body\" {\n lathe 3\n lathe_seg 256\n vertex 2 {\n1 0 0\n"
+                       "1 1 0\n }\n face " +
+                       std::to_string(size / 9) + " {\n",
+                   "2 V(0 1)\n", size, " }\n}\n");
+     },
+     kLoadOk, 64, BakeOptions{true, false, false}, kWriteCauseTooLarge},
+    // The same at a size that fits: a profile edge every 9 bytes turned 3 steps one way, and a
+    // surface of separate quads refined once, both written whole.
+    {"lathe within bounds",
+     [](size_t size) {
+       return Fill(kHostileHead +
+                       "Object \"body\" {\n lathe 1\n vertex 2 {\n1 0 0\n"
+                       "1 1 0\n }\n face " +
+                       std::to_string(size / 9) + " {\n",
+                   "2 V(0 1)\n", size, " }\n}\n");
+     },
+     kLoadOk, 64, BakeOptions{true, false, false}, kWriteCauseNone},
+    {"subdivision within bounds",
+     [](size_t size) {
+       std::string text = kHostileHead + "Object \"cc\" {\n patch 3\n vertex " +
+                          std::to_string(size / 60 * 4) + " {\n";
+       text += Repeat("0 0 0\n1 0 0\n1 1 0\n0 1 0\n", size / 60);
+       text += " }\n face " + std::to_string(size / 60) + " {\n";
+       for (size_t i = 0; i < size / 60; ++i)
+         text += "4 V(" + std::to_string(4 * i) + " " + std::to_string(4 * i + 1) + " " +
+                 std::to_string(4 * i + 2) + " " + std::to_string(4 * i + 3) + ")\n";
+       return text + " }\n}\n";
+     },
+     kLoadOk, 64, BakeOptions{false, false, true}, kWriteCauseNone},
 };

@@ -47,6 +47,11 @@ TEST_P(Hostile, LoadsInTimeAndMemoryLinearInItsSize) {
   const ChildUsage usage = RunInChild(
       [&] {
         const LoadResult result = LoadText(model, text);
+        if (result == kLoadOk && (document.bake.lathe || document.bake.subdivide)) {
+          const uint64_t memory = static_cast<uint64_t>(limitKiB) * 1024;
+          if (BakeModel(model, document.bake, memory).failure != document.baked) return -2;
+          if (document.baked != kWriteCauseNone) return static_cast<int>(result);
+        }
         const bool written =
             result != kLoadOk || (WritesWhole(model, true) && WritesWhole(model, false));
         return written ? static_cast<int>(result) : -1;

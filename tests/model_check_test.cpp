@@ -72,6 +72,10 @@ TEST(ValidateModel, RejectsEachMalformedModelWithItsReason) {
       {"a position of w = 0", [](Model& m) { m.objects[0].vertices[3].w = 0; }, kModelPositionW},
       {"a position of w = NaN", [](Model& m) { m.objects[1].vertices[0].w = std::nanf(""); },
        kModelPositionW},
+      {"a crease short", [](Model& m) { m.objects[0].cornerCreases.assign(6, 1.0f); },
+       kModelCreaseCount},
+      {"a crease too many", [](Model& m) { m.objects[1].cornerCreases.assign(2, 0.0f); },
+       kModelCreaseCount},
   };
   ASSERT_EQ(ValidateModel(Sound()), kModelSound);
   for (const auto& row : rows) {
@@ -92,6 +96,7 @@ TEST(ValidateModel, AcceptsIndicesOutsideTheirTables) {
       {"material indices outside the table",
        [](Model& m) { m.objects[0].faces[0].material = -1, m.objects[0].faces[1].material = 2; }},
       {"no materials", [](Model& m) { m.materials.clear(); }},
+      {"a crease for every corner", [](Model& m) { m.objects[0].cornerCreases.assign(7, 2.0f); }},
       {"the last texture number", [](Model& m) { m.materials[1].textureIndex = 1; }},
       {"textures no material names", [](Model& m) { m.textureCount = 9; }},
       {"an object of vertices and no faces",

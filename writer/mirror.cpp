@@ -55,6 +55,7 @@ struct Bake {
   float distance;
   size_t vertexCount = object.vertices.size();  // the object's own, before baking
   size_t faceCount = object.faces.size();
+  bool creased = !object.cornerCreases.empty();
   std::vector<int32_t> copyIndex[8] = {};  // [c][v]: vertex v in the copy on planes c (c > 0)
   std::vector<uint8_t> facePlanes = {};    // connected halves: the planes each face lies on wholly
   std::vector<OpenEdge> openEdges = {};    // connected halves, in the order of the faces
@@ -159,6 +160,10 @@ struct Bake {
       const uint32_t from = Odd(copy) ? TurnedOver(j, k) : j;
       object.cornerIndices.push_back(At(copy, CornerIndex(face, from)));
       AppendUv(face, from);
+      // Turned over, the edge from corner j to j + 1 is the face's edge from (1 - j) mod k to
+      // (2 - j) mod k walked backwards.
+      const uint32_t edge = Odd(copy) ? (k + 1 - j) % k : j;
+      if (creased) object.cornerCreases.push_back(object.cornerCreases[face.firstCorner + edge]);
     }
     object.faces.push_back(Face{face.material, face.vertexCount, first});
   }
@@ -186,6 +191,7 @@ struct Bake {
       const uint32_t m = kept[Odd(near) ? TurnedOver(j, k) : j];
       object.cornerIndices.push_back(loop[m]);
       AppendUv(face, uvFrom[m]);
+      if (creased) object.cornerCreases.push_back(0.0f);
     }
     object.faces.push_back(Face{face.material, static_cast<int32_t>(k), first});
   }
@@ -229,6 +235,7 @@ struct Bake {
     object.faces.reserve(faceCount + static_cast<size_t>(addedFaces));
     object.cornerIndices.reserve(static_cast<size_t>(corners));
     object.cornerUvs.reserve(2 * static_cast<size_t>(corners));
+    if (creased) object.cornerCreases.reserve(static_cast<size_t>(corners));
     // Nothing below allocates: the object changes only once everything it needs is in hand.
     for (const Face& face : object.faces) {
       for (uint32_t j = 0; j < static_cast<uint32_t>(face.vertexCount); ++j)

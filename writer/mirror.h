@@ -5,9 +5,10 @@
 // Z = 4). BakeMirror does nothing unless object.mirror is 1 (separate halves) or 2 (halves
 // connected at the seam) and mirrorAxis names a plane. Then each non-empty combination of the
 // named planes, in ascending value, appends one copy of the object's faces reflected on its
-// planes: coordinates negated on those axes (a zero stays +0), the same materials, the UVs moving
-// with their corners, and, for one or three planes, the corners in the order (c2, c1, c0, c(k-1),
-// ..., c3), which keeps the first three corners' triangle and a quad's diagonal.
+// planes: coordinates negated on those axes (a zero stays +0), the same materials, the UVs and
+// the edges' creases moving with their corners, and, for one or three planes, the corners in the
+// order (c2, c1, c0, c(k-1), ..., c3), which keeps the first three corners' triangle and a quad's
+// diagonal.
 //
 // Connected halves also meet as the modeller joins them: a vertex lying on a plane is shared with
 // its reflection instead of copied; a face lying wholly on a plane gets no copies across that

@@ -13,7 +13,7 @@ ModelNotes NoteModel(const Model& model) {
   for (const MeshObject& object : model.objects) {
     notes.hiddenObjects += !object.visible;
     notes.mirrorObjects += object.mirror != 0;
-    notes.latheObjects += object.lathe;
+    notes.latheObjects += object.lathe != 0;
     notes.patchObjects += object.patch != 0;
     uint64_t records = 0, outside = 0;
     const uint64_t materials = model.materials.size();

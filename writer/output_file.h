@@ -20,6 +20,7 @@ enum WriteCause : int {
   kWriteCauseNotAFile,  // the destination is a device, a FIFO or a socket
   kWriteCauseTooLarge,  // the file would pass the format's 4 GiB
   kWriteCauseNoMemory,
+  kWriteCauseTooLargeForMemory,  // the model baked as shown would not fit in memory
 };
 struct WriteFailure {
   WriteCause cause = kWriteCauseNone;

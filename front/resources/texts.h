@@ -53,6 +53,10 @@ inline constexpr NoteText kMaterialRangeNote{"範囲外の材質番号をもつ�
                                              " 個を白、テクスチャーなしにしました。"};
 inline constexpr NoteText kTextureNameNote{"16 バイトを超えるテクスチャー名 ",
                                            " 個を切り詰めました。"};
+inline constexpr NoteText kLevelsNote{"分割数が 1 から 4 の外にある曲面のオブジェクト ",
+                                      " 個は、近いほうの分割数にしました。"};
+inline constexpr NoteText kRefusedSurfaceNote{
+    "曲面のオブジェクト \"", "\" は細分化できないため、制御メッシュのまま書き出しました。"};
 inline constexpr NoteText kWrapNote{"面が 65,535 を超えるオブジェクト ",
                                     " 個は、面の数の欄があふれます。"};
 
@@ -62,6 +66,8 @@ inline constexpr char kOnlyOnceText[] = " は一度だけ指定できます。";
 inline constexpr char kUnknownOptionText[] = "不明なオプションです: ";
 inline constexpr char kNoFileText[] = "変換するファイルがありません。";
 inline constexpr char kOneFileText[] = "-o はファイルが一つのときだけ指定できます。";
+inline constexpr char kNoSubdivisionText[] =
+    "この版は --subdivide (曲面の細分化) に対応していません。";
 
 // The dialog in a terminal: the keys that stand in for the mouse, and why it cannot open.
 inline constexpr char kTerminalKeysHint[] = "Tab: 移動  Ctrl+Q: 閉じる";
@@ -77,13 +83,16 @@ inline constexpr char kUnknownTerminalText[] =
     "変換ダイアログを開けません: 端末の種類がわかりません (TERM を確かめてください)。";
 
 inline constexpr char kUsageText[] =
-    "使い方: vuv2ez [--flat] [--mirror] [--visible-only] [-q] [-o 出力.qz] [--] ファイル.mqo...\n"
+    "使い方: vuv2ez [--flat] [--mirror] [--visible-only] [--lathe] [--subdivide] [-q]\n"
+    "              [-o 出力.qz] [--] ファイル.mqo...\n"
     "  MQO ファイルを QZ ファイル (ファイル名 + \".qz\") に変換します。\n"
     "  ファイルを指定しないと変換ダイアログを開きます。\n"
     "\n"
     "  --flat           法線をフラットシェーディング用にする\n"
     "  --mirror         ミラーのオブジェクトを両側とも書き出す (モデラーの表示のとおり)\n"
     "  --visible-only   非表示のオブジェクトを書き出さない\n"
+    "  --lathe          回転体のオブジェクトを断面から回転させて書き出す\n"
+    "  --subdivide      曲面のオブジェクトを細分化して書き出す (OpenSubdiv)\n"
     "  -q, --quiet      警告を表示しない (結果の行は表示する)\n"
     "  -o, --output 先  出力先のファイル (ファイルが一つのときだけ)\n"
     "  -h, --help       この説明を表示する\n"

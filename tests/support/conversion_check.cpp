@@ -6,12 +6,25 @@
 #include "tests/support/test_support.h"
 #include "tools/qzdump/qz_file.h"
 #include "tools/qzdump/rasterise.h"
-#include "writer/mirror.h"
+#include "writer/bake.h"
 #include "writer/qz_writer.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+
+// What baking may use in a check: enough for what a fuzzed input's budget can ask at a few times
+// over, well inside libFuzzer's own memory limit.
+constexpr uint64_t kBakingMemory = uint64_t{256} << 20;
+
+// The baking options of an input: three bits of a hash of its bytes, so that a saved input picks
+// the same ones again.
+uint32_t Pick(const uint8_t* data, size_t size) {
+  uint32_t h = 2166136261u;
+  for (size_t i = 0; i < size; ++i)
+    h = (h ^ data[i]) * 16777619u;
+  return h >> 29;
+}
 
 // A failed load leaves the model empty; a loaded one is sound (ValidateModel) and holds no more
 // units (materials, vertices, faces, corners) than `budget`.
@@ -97,9 +110,17 @@ std::string CheckTextConversion(const uint8_t* data, size_t size, const std::str
   if (!error.empty() || result != kLoadOk) return error;
   error = CheckWrites(model, folder, "");
   if (!error.empty()) return error;
-  // Mirror objects baked (as --mirror does) stay well formed and write whole; they may hold up
-  // to eight times the units, and bridges besides.
-  BakeMirrors(model);
+  // Baked as the options the input's bytes pick (lathe, mirror, subdivision, as --lathe, --mirror
+  // and --subdivide do), the model stays well formed and writes whole, or baking stops, changing
+  // nothing written, because the result would be too large; it may hold many times the units.
+  const uint32_t pick = Pick(data, size);
+  const BakeOptions options{(pick & 1) != 0, (pick & 2) != 0, (pick & 4) != 0};
+  const BakeReport report = BakeModel(model, options, kBakingMemory);
+  if (report.failure != kWriteCauseNone) {
+    const bool large =
+        report.failure == kWriteCauseTooLarge || report.failure == kWriteCauseTooLargeForMemory;
+    return large ? "" : "baking failed for another reason than size";
+  }
   error = CheckLoaded(kLoadOk, model, UINT64_MAX);
   Bytes bytes;
   bool fits = false;

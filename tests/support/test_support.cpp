@@ -69,6 +69,25 @@ std::string Describe(const Model& model) {
       }
       out << "\n";
     }
+    if (!o.cornerCreases.empty()) {
+      out << " crs";
+      for (const float c : o.cornerCreases)
+        out << " " << Number(c);
+      out << "\n";
+    }
+    const MeshObject plain;
+    if (o.patch != plain.patch || o.segment != plain.segment || o.patchTri != plain.patchTri ||
+        o.patchSmoothTri != plain.patchSmoothTri ||
+        o.patchLimitSurface != plain.patchLimitSurface ||
+        o.patchMeshInterp != plain.patchMeshInterp || o.patchUvInterp != plain.patchUvInterp) {
+      out << " patch " << o.patch << " segment " << o.segment << " tri " << o.patchTri
+          << " smoothtri " << o.patchSmoothTri << " limit " << o.patchLimitSurface << " meshinterp "
+          << o.patchMeshInterp << " uvinterp " << o.patchUvInterp << "\n";
+    }
+    if (o.lathe != plain.lathe || o.latheAxis != plain.latheAxis ||
+        o.latheSegments != plain.latheSegments) {
+      out << " lathe " << o.lathe << " axis " << o.latheAxis << " seg " << o.latheSegments << "\n";
+    }
     if (std::any_of(o.cornerUvs.begin(), o.cornerUvs.end(), [](float u) { return u != 0; })) {
       out << " uv";
       for (const float u : o.cornerUvs)
