@@ -51,6 +51,12 @@ TEST(Normals, Objects) {
        {{0, 1, 7}, {0, 1, 2, -1}, {-5, 0, 1}},
        {kDown, kDown, kDown},
        {kNone, kDown, kNone}},
+      // Read past their own corners, each would take a triangle turned against the last face's.
+      {"faces of one and two corners give none, whatever follows them",
+       {{0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}},
+       {{0}, {2, 1}, {0, 1, 2}},
+       {kDown, kDown, kDown},
+       {kNone, kNone, kDown}},
       // In float arithmetic the cross product would be exactly zero.
       {"computed in double precision, rounded once",
        {{0, 0, 0, 1}, {0, 1, 1e-8f, 1}, {0, 1e8f, 1, 1}},
