@@ -45,6 +45,11 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
     } else if (argument == "--subdivide") {
       if (!HasSubdivision()) return fail(kNoSubdivisionText);
       parsed.subdivide = true;
+    } else if (argument == "--facet-normals") {
+      parsed.facetNormals = true;
+    } else if (argument == "--as-shown") {  // every option that shows the model as the modeller
+      parsed.visibleOnly = parsed.mirror = parsed.facetNormals = parsed.lathe = true;
+      parsed.subdivide = parsed.subdivide || HasSubdivision();
     } else if (argument == "-q" || argument == "--quiet") {
       parsed.quiet = true;
     } else if (argument == "-o" || argument == "--output") {
@@ -63,7 +68,7 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
   if (parsed.action != Arguments::kConvert) return parsed;
   if (parsed.files.empty()) {
     const bool options = parsed.hasOutput || parsed.flat || parsed.mirror || parsed.visibleOnly ||
-                         parsed.lathe || parsed.subdivide;
+                         parsed.lathe || parsed.subdivide || parsed.facetNormals;
     if (options || parsed.quiet) return fail(kNoFileText);
     parsed.action = Arguments::kDialog;
   } else if (parsed.hasOutput && parsed.files.size() != 1) {
@@ -73,8 +78,9 @@ Arguments ParseArguments(const std::vector<std::string>& arguments) {
 }
 
 int ConvertArguments(const Arguments& arguments) {
-  const ConversionOptions options{!arguments.flat, arguments.mirror,    arguments.visibleOnly,
-                                  arguments.lathe, arguments.subdivide, !arguments.quiet};
+  ConversionOptions options{!arguments.flat, arguments.mirror,    arguments.visibleOnly,
+                            arguments.lathe, arguments.subdivide, !arguments.quiet};
+  options.shadedNormals = arguments.facetNormals;
   int status = 0;
   for (const std::string& file : arguments.files) {
     const std::string destination = arguments.hasOutput ? arguments.outputPath : file + ".qz";

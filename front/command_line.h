@@ -3,8 +3,10 @@
 // Windows hands the program one raw text: empty means the dialog; otherwise its first and last
 // characters are dropped (the quotes around a path, whatever they are) and the rest is the source
 // path, with ".qz" appended for the destination. Other platforms hand over split, unquoted
-// arguments: vuv2ez [--flat] [--mirror] [--visible-only] [--lathe] [--subdivide] [-q] [-o PATH]
-// [--] FILE... (--subdivide only where the build has subdivision).
+// arguments: vuv2ez [--flat] [--facet-normals] [--mirror] [--visible-only] [--lathe]
+// [--subdivide] [--as-shown] [-q] [-o PATH] [--] FILE... (--subdivide only where the build has
+// subdivision; --as-shown stands for every option that shows the model as the modeller does:
+// --visible-only --mirror --facet-normals --lathe, and --subdivide where the build has it).
 #pragma once
 
 #include <string>
@@ -22,11 +24,12 @@ RawCommandLine InterpretRawCommandLine(std::string_view raw);
 struct Arguments {
   enum Action { kConvert, kDialog, kHelp, kVersion, kUsageError } action = kConvert;
   bool flat = false;
-  bool mirror = false;       // --mirror: mirror objects written whole
-  bool visibleOnly = false;  // --visible-only: hidden objects left out
-  bool lathe = false;        // --lathe: lathe objects turned into their bodies
-  bool subdivide = false;    // --subdivide: curved surfaces refined
-  bool quiet = false;        // -q: no warnings
+  bool mirror = false;        // --mirror: mirror objects written whole
+  bool visibleOnly = false;   // --visible-only: hidden objects left out
+  bool lathe = false;         // --lathe: lathe objects turned into their bodies
+  bool subdivide = false;     // --subdivide: curved surfaces refined
+  bool facetNormals = false;  // --facet-normals: normals as the modeller shades each object
+  bool quiet = false;         // -q: no warnings
   bool hasOutput = false;
   std::string outputPath;
   std::vector<std::string> files;

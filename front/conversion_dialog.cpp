@@ -1,47 +1,53 @@
-// The conversion dialog's procedure, the same on every platform: one small handler per message.
+// The conversion dialog's procedure: the dialog model read from and written to the controls.
 #include "front/conversion_dialog.h"
 
+#include <algorithm>
 #include <exception>
 #include <string>
+#include <vector>
 
-#include "front/convert_file.h"
 #include "front/resources/conversion_dialog.h"
+#include "front/resources/texts.h"
 
 namespace {
 
 // The control's whole text, however long.
 std::string ControlText(HWND dialog, int id) {
   HWND control = GetDlgItem(dialog, id);
-  const int length = GetWindowTextLengthA(control);
-  if (length <= 0) return std::string();
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(control, text.data(), length + 1);
-  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+  std::string text(static_cast<size_t>(std::max(GetWindowTextLengthA(control), 0)) + 1, '\0');
+  const int copied = GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<size_t>(std::max(copied, 0)));
   return text;
 }
 
-void OnConvert(HWND dialog) {
-  const std::string source = ControlText(dialog, IDC_SOURCE_PATH);
-  const std::string destination = ControlText(dialog, IDC_DESTINATION_PATH);
-  ConvertFile(dialog, source.c_str(), destination.c_str());
+// The model as the user left the controls when pressing the button.
+DialogModel ModelOfControls(HWND dialog) {
+  return {ControlText(dialog, IDC_SOURCE_PATH), ControlText(dialog, IDC_DESTINATION_PATH),
+          IsDlgButtonChecked(dialog, IDC_FLAT_NORMALS) == BST_CHECKED};
 }
 
+// The first dropped file's whole path (the others are not read); the drop is released once read.
 void OnDropFiles(HWND dialog, HDROP drop) {
-  // The first dropped file only, its whole path; the drop is released once read.
-  const UINT files = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-  std::string path;
-  if (files > 0) {
+  std::vector<std::string> paths;
+  if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
     const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-    path.assign(length + 1, '\0');
+    std::string& path = paths.emplace_back(length + 1, '\0');
     path.resize(DragQueryFileA(drop, 0, path.data(), length + 1));
   }
   DragFinish(drop);
-  if (files == 0) return;
-  SetWindowTextA(GetDlgItem(dialog, IDC_SOURCE_PATH), path.c_str());
-  SetWindowTextA(GetDlgItem(dialog, IDC_DESTINATION_PATH), (path + ".qz").c_str());
+  DialogModel model;
+  if (!OnDropped(model, paths)) return;
+  SetWindowTextA(GetDlgItem(dialog, IDC_SOURCE_PATH), model.source.c_str());
+  SetWindowTextA(GetDlgItem(dialog, IDC_DESTINATION_PATH), model.destination.c_str());
 }
 
 }  // namespace
+
+ConversionOutcome ConvertAndTell(HWND owner, const DialogModel& model) {
+  const ConversionOutcome outcome = OnConvert(model);
+  MessageBoxA(owner, OutcomeText(outcome), kCaption, MB_OK);
+  return outcome;
+}
 
 INT_PTR CALLBACK ConversionDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
   try {
@@ -51,7 +57,7 @@ INT_PTR CALLBACK ConversionDialogProc(HWND window, UINT message, WPARAM wParam, 
         EndDialog(window, 0);
         break;
       case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_CONVERT) OnConvert(window);
+        if (LOWORD(wParam) == IDC_CONVERT) ConvertAndTell(window, ModelOfControls(window));
         break;
       case WM_DROPFILES:
         OnDropFiles(window, reinterpret_cast<HDROP>(wParam));

@@ -1,12 +1,14 @@
-// The conversion dialog's procedure: a drop fills in the source path and the destination (the
-// source with ".qz" appended), the button converts the two paths as they stand, and only the
-// close box ends the dialog. It returns 0 for every message.
+// The conversion dialog on Windows: resource 101 run with this procedure, which keeps the dialog
+// model (dialog_model.h) in the dialog's controls. A drop fills in the two fields, the button
+// converts what they hold, and only the close box ends the dialog. It returns 0 for every
+// message, so that no control is given the focus first.
 #pragma once
 
+#include "front/dialog_model.h"
 #include "front/window_services.h"
 
-#ifndef CALLBACK
-#define CALLBACK
-#endif
-
 INT_PTR CALLBACK ConversionDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Converts as the model says and tells the outcome in a message box owned by `owner` (none on the
+// command line), once the user has closed it.
+ConversionOutcome ConvertAndTell(HWND owner, const DialogModel& model);

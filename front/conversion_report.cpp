@@ -12,30 +12,18 @@
 namespace {
 
 std::string SystemReason(int error) {
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-      return kNoSuchFileText;
-    case EACCES:
-    case EPERM:
-      return kPermissionDeniedText;
-    case EISDIR:
-      return kFolderText;
-    case ENOSPC:
-    case EFBIG:
+  const std::pair<int, const char*> reasons[] = {
+      {ENOENT, kNoSuchFileText},      {ENOTDIR, kNoSuchFileText}, {EACCES, kPermissionDeniedText},
+      {EPERM, kPermissionDeniedText}, {EISDIR, kFolderText},      {ENOSPC, kDiskFullText},
+      {EFBIG, kDiskFullText},         {EROFS, kReadOnlyText},     {ENAMETOOLONG, kNameTooLongText},
+      {ENOMEM, kNoMemoryText},
 #ifdef EDQUOT
-    case EDQUOT:
+      {EDQUOT, kDiskFullText},
 #endif
-      return kDiskFullText;
-    case EROFS:
-      return kReadOnlyText;
-    case ENAMETOOLONG:
-      return kNameTooLongText;
-    case ENOMEM:
-      return kNoMemoryText;
-    default:
-      return std::string(std::strerror(error)) + "。";
-  }
+  };
+  for (const auto& [code, text] : reasons)
+    if (code == error) return text;
+  return std::string(std::strerror(error)) + "。";
 }
 
 }  // namespace
@@ -117,6 +105,7 @@ std::vector<std::string> ReportLines(const std::string& source, const std::strin
       {n.materialsOutOfRange, kMaterialRangeNote},
       {n.cutTextureNames, kTextureNameNote},
       {n.wrappedObjects, kWrapNote},
+      {n.localMirrorObjects, kLocalMirrorNote},
   };
   for (const auto& [count, text] : notes) {
     if (count > 0 && !quiet) {

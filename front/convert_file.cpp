@@ -1,11 +1,8 @@
-// The conversion driver: the conversion itself, and the one place that shows its outcome in a
-// message box.
+// The conversion driver.
 #include "front/convert_file.h"
 
 #include <algorithm>
 
-#include "front/resources/conversion_dialog.h"
-#include "front/resources/texts.h"
 #include "writer/qz_writer.h"
 
 Conversion Convert(const char* sourcePath, const char* destinationPath,
@@ -32,19 +29,21 @@ Conversion Convert(const char* sourcePath, const char* destinationPath,
     conversion.notes = NoteModel(model);
     conversion.notes.patchObjects -= conversion.bake.refusedSurfaces.size();  // each named instead
   }
-  if (options.bakeMirrors) conversion.notes.mirrorObjects = 0;  // written whole
-  if (WriteModel(model, destinationPath, options.smooth, &conversion.writeFailure) != 0) {
+  if (options.bakeMirrors) {  // written whole, but for those left as stored
+    conversion.notes.mirrorObjects = conversion.bake.mirrorsLeft.unbaked;
+    conversion.notes.localMirrorObjects = conversion.bake.mirrorsLeft.localFrame;
+  }
+  // The modes that show the model as the modeller does write what the default never wrote, so
+  // they owe no one today's wrapping record count.
+  WriteOptions write;
+  write.normals = !options.smooth         ? kFlatNormals
+                  : options.shadedNormals ? kShadedNormals
+                                          : kSmoothNormals;
+  write.splitLongObjects =
+      options.bakeMirrors || options.lathe || options.subdivide || options.shadedNormals;
+  if (write.splitLongObjects) conversion.notes.wrappedObjects = 0;
+  if (WriteModel(model, destinationPath, write, &conversion.writeFailure) != 0) {
     conversion.outcome = kDestinationUnwritable;
   }
   return conversion;
-}
-
-ConversionOutcome ConvertFile(HWND window, const char* sourcePath, const char* destinationPath) {
-  // The check box as the user left it when pressing the button.
-  const bool smooth = window == nullptr || IsDlgButtonChecked(window, IDC_FLAT_NORMALS) == 0;
-  const ConversionOutcome outcome =
-      Convert(sourcePath, destinationPath, ConversionOptions{smooth}).outcome;
-  const char* const texts[] = {kFinishedText, kReadFailedText, kNotMqoText, kWriteFailedText};
-  MessageBoxA(window, texts[outcome], kCaption, MB_OK);
-  return outcome;
 }

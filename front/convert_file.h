@@ -1,12 +1,9 @@
-// One conversion from start to finish: load the source, write the destination.
-//
-// Convert does it without a word and says how it went: the outcome, why a load or a write failed,
-// and what the written file does not carry of the model as the modeller shows it. ConvertFile is
-// the dialog's and the Windows command line's way: it tells the user the outcome in a message box
-// owned by `window` (none on the command line), and returns only after the box is closed.
+// One conversion from start to finish: load the source, write the destination. It is done
+// without a word and says how it went: the outcome, why a load or a write failed, and what the
+// written file does not carry of the model as the modeller shows it. The command line reports it
+// in lines, the dialog (dialog_model.h) and the Windows command line in a message box.
 #pragma once
 
-#include "front/window_services.h"
 #include "reader/model.h"
 #include "writer/bake.h"
 #include "writer/model_notes.h"
@@ -20,12 +17,13 @@ enum ConversionOutcome : int {
 };
 
 struct ConversionOptions {
-  bool smooth = true;        // normals for smooth shading, else for flat shading
-  bool bakeMirrors = false;  // mirror objects written whole, as the modeller shows them
-  bool visibleOnly = false;  // objects hidden in the modeller left out
-  bool lathe = false;        // lathe objects turned into their bodies
-  bool subdivide = false;    // curved surfaces refined (where the build has subdivision)
-  bool noteModel = false;    // count what the file does not carry, for warnings
+  bool smooth = true;          // normals for smooth shading, else for flat shading
+  bool bakeMirrors = false;    // mirror objects written whole, as the modeller shows them
+  bool visibleOnly = false;    // objects hidden in the modeller left out
+  bool lathe = false;          // lathe objects turned into their bodies
+  bool subdivide = false;      // curved surfaces refined (where the build has subdivision)
+  bool noteModel = false;      // count what the file does not carry, for warnings
+  bool shadedNormals = false;  // unless flat, normals as the modeller shades each object
 };
 
 struct Conversion {
@@ -38,6 +36,3 @@ struct Conversion {
 
 Conversion Convert(const char* sourcePath, const char* destinationPath,
                    const ConversionOptions& options);
-
-// Normals are smooth unless `window` is a dialog whose flat-shading box is ticked.
-ConversionOutcome ConvertFile(HWND window, const char* sourcePath, const char* destinationPath);

@@ -5,10 +5,8 @@
 #include <vector>
 
 #include "front/command_line.h"
-#include "front/conversion_dialog.h"
-#include "front/resources/conversion_dialog.h"
 #include "front/resources/texts.h"
-#include "front/terminal/terminal_presenter.h"
+#include "front/terminal/terminal_dialog.h"
 
 #ifndef VUV2EZ_VERSION
 #define VUV2EZ_VERSION "unknown"
@@ -27,17 +25,13 @@ int main(int argc, char** argv) {
     case Arguments::kUsageError:
       std::fprintf(stderr, "vuv2ez: %s\n%s", arguments.error.c_str(), kUsageText);
       return 2;
-    case Arguments::kDialog: {
+    case Arguments::kDialog:
       // The dialog way, in the terminal the program was started from.
-      SetStandInPresenter(TerminalPresenter());
-      const INT_PTR result = DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_CONVERSION), nullptr,
-                                             ConversionDialogProc, 0);
-      if (result == -1) {
-        std::fprintf(stderr, "vuv2ez: %s\n", TerminalDialogProblem());
+      if (const char* problem = RunTerminalDialog()) {
+        std::fprintf(stderr, "vuv2ez: %s\n", problem);
         return 1;
       }
       return 0;
-    }
     case Arguments::kConvert:
       break;
   }

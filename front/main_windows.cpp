@@ -2,9 +2,7 @@
 // conversion dialog; otherwise one quoted path, converted to the path with ".qz" appended.
 #include "front/command_line.h"
 #include "front/conversion_dialog.h"
-#include "front/convert_file.h"
 #include "front/resources/conversion_dialog.h"
-#include "front/window_services.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   const RawCommandLine line = InterpretRawCommandLine(commandLine != nullptr ? commandLine : "");
@@ -13,8 +11,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
                                            ConversionDialogProc, 0);
     return result == -1 ? 1 : 0;
   }
-  // 0 only when the conversion finished; the user has read why otherwise.
-  const ConversionOutcome outcome =
-      ConvertFile(nullptr, line.sourcePath.c_str(), line.destinationPath.c_str());
-  return outcome == kConverted ? 0 : 1;
+  // Smooth normals; 0 only when the conversion finished: the user has read why otherwise.
+  const DialogModel model{line.sourcePath, line.destinationPath};
+  return ConvertAndTell(nullptr, model) == kConverted ? 0 : 1;
 }

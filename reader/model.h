@@ -69,6 +69,13 @@ struct MeshObject {
   int32_t lathe = 0;
   int32_t latheAxis = 0;
   int32_t latheSegments = 0;
+  int32_t shading = 1;  // 0 flat, otherwise smooth (Gouraud) within the smoothing angle
+  float facet = 59.5f;  // "facet": the smoothing angle in degrees, as written
+  // The object's own frame ("scale", "rotation" heading pitch bank in degrees, "translation"):
+  // the vertices are stored in the document's coordinates whatever it is.
+  float scale[3] = {1, 1, 1};
+  float rotation[3] = {0, 0, 0};
+  float translation[3] = {0, 0, 0};
 };
 
 struct Model {

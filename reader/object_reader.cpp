@@ -222,6 +222,11 @@ bool ReadObjectChunk(MqoReader& reader, MeshObject& object) {
         if (token == "lathe") object.lathe = NextInt(reader);
         if (token == "lathe_axis") object.latheAxis = NextInt(reader);
         if (token == "lathe_seg") object.latheSegments = NextInt(reader);
+        if (token == "shading") object.shading = NextInt(reader);
+        if (token == "facet") object.facet = NextReal(reader);
+        if (token == "scale") NextNumbers(reader, object.scale, 3);
+        if (token == "rotation") NextNumbers(reader, object.rotation, 3);
+        if (token == "translation") NextNumbers(reader, object.translation, 3);
       }
     }
   }

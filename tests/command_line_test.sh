@@ -56,6 +56,11 @@ printf 'Metasequoia\nMaterial 1 {\n "m" tex("a_very_long_texture_name.bmp")\n}\n
   'Object "hidden" {\n visible 0\n lathe 1\n patch 3\n vertex 3 {\n 0 0 0\n 1 0 0\n 0 1 0\n }\n face 1 {\n 3 V(0 1 2)\n }\n}\n' \
   'Object "half" {\n mirror 1\n mirror_axis 1\n vertex 5 {\n 1 0 0\n 2 0 0\n 2 1 0\n 1 1 0\n 1.5 2 0\n }\n' \
   ' face 3 {\n 5 V(0 1 2 4 3)\n 2 V(0 1) M(3)\n 3 V(0 1 9)\n }\n}\n' >"$w/m/notes.mqo"
+# 70,000 triangles in one object; a mirror in a frame of its own, moved.
+printf 'Metasequoia\nMaterial 1 {\n "m"\n}\nObject "long" {\n vertex 3 {\n 0 0 0\n 1 0 0\n 0 1 0\n }\n face 70000 {\n%s }\n}\n' \
+  "$(printf ' 3 V(0 1 2)\n%.0s' {1..70000})"$'\n' >"$w/m/long.mqo"
+printf 'Metasequoia\nMaterial 1 {\n "m"\n}\nObject "local" {\n mirror 1\n mirror_axis 9\n translation 0 5 0\n%b' \
+  ' vertex 3 {\n 1 0 0\n 2 0 0\n 1 1 0\n }\n face 1 {\n 3 V(0 1 2)\n }\n}\n' >"$w/m/local.mqo"
 if [ -n "${VUV2EZ_IN_NAMESPACE:-}" ]; then
   mount -t tmpfs -o size=64k tmpfs "$w/small" && cp "$w/out/keep.qz" "$w/small/keep.qz"
   mount --bind "$w/ro" "$w/ro" && mount -o remount,bind,ro "$w/ro" "$w/ro"
@@ -182,12 +187,35 @@ row "lathe past 4 GiB" 1 "$(unwritten "$w/out/keep.qz" "QZ ファイルの大き
   "$vuv2ez" --lathe -o "$w/out/keep.qz" "$w/m/lathe-bomb.mqo"
 row "surface past memory" 1 "$(unwritten "$w/out/keep.qz" "大きすぎてメモリーに収まりません。")" - -- \
   bash -c 'ulimit -v 262144; exec "$@"' _ "$vuv2ez" --subdivide -o "$w/out/keep.qz" "$w/m/surface-bomb.mqo"
+# --facet-normals: the cube's faces meet at 90 degrees, beyond its smoothing angle: flat normals.
+row "--facet-normals" 0 "$(converted "$c")" out/fn.qz=ref/flat -- "$vuv2ez" --facet-normals -o "$w/out/fn.qz" "$c"
+row "--visible-only --mirror --facet-normals" 0 "$(converted "$n"; warnings "" 2)" out/vmf.qz=out/vmf.qz -- \
+  "$vuv2ez" --visible-only --mirror --facet-normals -o "$w/out/vmf.qz" "$n"
+row "--as-shown, the options it stands for" 0 "$(converted "$n"; warnings "" 2)" out/as.qz=out/vmf.qz -- \
+  "$vuv2ez" --as-shown -o "$w/out/as.qz" "$n"
+l=$w/m/long.mqo
+row "past 65,535 records: the count wraps" 0 "$(converted "$l"; echo "VUV2EZ: $l: 警告: 面が 65,535 を超えるオブジェクト 1 個は、面の数の欄があふれます。")" \
+  out/long.qz=out/long.qz -- "$vuv2ez" -o "$w/out/long.qz" "$l"
+for mode in --mirror --as-shown --facet-normals; do
+  row "past 65,535 records, $mode: two entries" 0 "$(converted "$l")" out/long$mode.qz=out/long$mode.qz -- \
+    "$vuv2ez" $mode -o "$w/out/long$mode.qz" "$l"
+  summary=$("$qzdump" --summary "$w/out/long$mode.qz" | sed -n '2,3p' | cut -d' ' -f1-3 | xargs)
+  [ "$summary" = "objects 2 (table faces 70000 (data" ] || fail "$mode, qzdump --summary: $summary"
+  # The same records as the single entry's (the normals of the whole object)
+  [ "$mode" = --facet-normals ] ||
+    cmp -s <(tail -c 11760000 "$w/out/long.qz") <(tail -c 11760000 "$w/out/long$mode.qz") ||
+    fail "$mode: other records than the single entry's"
+done
+row "--mirror, a local mirror in a moved frame" 0 \
+  "$(converted "$w/m/local.mqo"; echo "VUV2EZ: $w/m/local.mqo: 警告: ローカル座標でミラーするオブジェクト 1 個は、座標系が移動・回転・拡大されているため片側だけ書き出しました。")" \
+  out/local.qz=out/local.qz -- "$vuv2ez" --mirror -o "$w/out/local.qz" "$w/m/local.mqo"
 row "options end at --" 1 "$(unread --flat "$missing")" - -- "$vuv2ez" -- --flat
 row "- is a file" 1 "$(unread - "$missing")" - -- "$vuv2ez" -
 for args in "-o x.qz a.mqo b.mqo|-o はファイルが一つのときだけ指定できます。" \
   "--bogus a.mqo|不明なオプションです: --bogus" "a.mqo -o|-o には出力先のパスが要ります。" \
   "--flat|変換するファイルがありません。" "-q|変換するファイルがありません。" \
   "--lathe|変換するファイルがありません。" "--subdivide|変換するファイルがありません。" \
+  "--facet-normals|変換するファイルがありません。" "--as-shown|変換するファイルがありません。" \
   "-o x -o y a.mqo|-o は一度だけ指定できます。"; do
   row "usage: ${args%|*}" 2 "vuv2ez: ${args#*|}"$'\n'"$usage" - -- "$vuv2ez" ${args%|*}
 done

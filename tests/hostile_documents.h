@@ -4,6 +4,7 @@
 // make_stress_document writes one at any size for scripts/measure-resources.sh.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -104,6 +105,23 @@ inline const HostileDocument kHostileDocuments[] = {
                    "1\n", size);
      },
      kLoadOk, 64},
+    {"fan",  // faces of as many directions around one vertex, a smoothing angle that joins none
+     [](size_t size) {
+       const size_t n = size / 56;
+       std::string text = kHostileHead + "Object \"o\" {\n facet 0.001\n vertex " +
+                          std::to_string(n + 1) + " {\n 0 0 0\n";
+       for (size_t i = 0; i < n; ++i) {  // a spiral over the sphere
+         const double z = 1 - 2 * (static_cast<double>(i) + 0.5) / static_cast<double>(n);
+         const double r = std::sqrt(1 - z * z), a = 2.399963229728653 * static_cast<double>(i);
+         text += " " + std::to_string(r * std::cos(a)) + " " + std::to_string(r * std::sin(a)) +
+                 " " + std::to_string(z) + "\n";
+       }
+       text += " }\n face " + std::to_string(n - 1) + " {\n";
+       for (size_t i = 1; i < n; ++i)
+         text += " 3 V(0 " + std::to_string(i) + " " + std::to_string(i + 1) + ")\n";
+       return text + " }\n}\n";
+     },
+     kLoadOk, 0},
     {"materials",  // a 104-byte entry per byte
      [](size_t size) { return DeclaredCount("Material ", "}\nEof\n", size); }, kLoadOk, 160},
     {"vertices",  // a vertex and its smooth normal per byte

@@ -100,16 +100,69 @@ TEST(Mirror, CopiesFaceTheMirroredWay) {
   }
 }
 
+// The counting pass sizes the object exactly: a bridge that becomes a triangle, or nothing, takes
+// no room of a quad. Every record list ends as full as it was reserved.
+TEST(Mirror, BakingReservesWhatItAdds) {
+  const std::string ridge = "mirror 2\nmirror_axis 1\nmirror_dis 5\n" + kRoof;  // two triangles
+  const std::string onPlane =  // a quad with an edge on each of the planes: nothing to bridge
+      "mirror 2\nmirror_axis 3\nvertex 4 {\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n}\nface 1 {\n4 V(0 1 2 "
+      "3)\n}\n";
+  for (const std::string& body : {ridge, onPlane}) {
+    Model model = Loaded(body);
+    MeshObject& o = model.objects.at(0);
+    const size_t before = o.faces.size();
+    EXPECT_EQ(BakeMirror(o), kMirrorBaked);
+    EXPECT_GT(o.faces.size(), before);
+    EXPECT_EQ(o.faces.capacity(), o.faces.size()) << body;
+    EXPECT_EQ(o.cornerIndices.capacity(), o.cornerIndices.size()) << body;
+    EXPECT_EQ(o.cornerUvs.capacity(), o.cornerUvs.size()) << body;
+    EXPECT_EQ(o.vertices.capacity(), o.vertices.size()) << body;
+  }
+}
+
+// mirror_axis 8 mirrors in the object's own frame: baked when that frame is the identity (any
+// spelling of it), left as stored, and said so, when it is not. Without 8 the frame is not looked
+// at.
+TEST(Mirror, LocalFrame) {
+  const struct {
+    const char* settings;
+    MirrorBake result;
+  } rows[] = {
+      {"mirror_axis 9\n", kMirrorBaked},
+      {"mirror_axis 9\nscale 1 1 1\nrotation 0 -0 0\ntranslation 0.0 0 0\n", kMirrorBaked},
+      {"mirror_axis 9\ntranslation 0 1 0\n", kMirrorLocalFrame},
+      {"mirror_axis 9\nscale 1 1 2\n", kMirrorLocalFrame},
+      {"mirror_axis 9\nrotation 90 0 0\n", kMirrorLocalFrame},
+      {"mirror_axis 12\nrotation 0 0 1\n", kMirrorLocalFrame},
+      {"mirror_axis 1\nrotation 90 0 0\nscale 2 2 2\n", kMirrorBaked},
+      {"mirror_axis 8\nrotation 90 0 0\n", kMirrorNone},  // no plane named
+  };
+  for (const auto& row : rows) {
+    const std::string body = std::string("mirror 1\n") + row.settings + kQuad;
+    Model model = Loaded(body);
+    EXPECT_EQ(BakeMirrors(model).localFrame, row.result == kMirrorLocalFrame ? 1u : 0u) << body;
+    Model again = Loaded(body);
+    EXPECT_EQ(BakeMirror(again.objects.at(0)), row.result) << body;
+    const bool unchanged = Describe(again) == Describe(Loaded(body));
+    EXPECT_EQ(unchanged, row.result != kMirrorBaked) << body;
+  }
+}
+
 TEST(Mirror, ObjectSettingsRead) {
   const struct {
     std::string body;
     const char* settings;
   } rows[] = {
-      {"visible 0\npatch 3\nlathe 1\nmirror 2\nmirror_axis 6\nmirror_dis 2.5\n",
-       "hidden patch 3 lathe mirror 2 axis 6 distance 2.5"},
-      {"visible 15\nlathe 0\nmirror 1\n", "visible patch 0 plain mirror 1 axis 1 distance -1"},
-      {"depth 1\nvertexattr {\nvisible 0\nmirror 2\nmirror_dis 4\n}\n",
-       "visible patch 0 plain mirror 0 axis 1 distance -1"},
+      {"visible 0\npatch 3\nlathe 1\nmirror 2\nmirror_axis 6\nmirror_dis 2.5\nshading 0\nfacet "
+       "30.5\nscale 1 2 3\nrotation 4 5 6\ntranslation 7 8 9\n",
+       "hidden patch 3 lathe mirror 2 axis 6 distance 2.5 shading 0 facet 30.5 frame 1 2 3 4 5 6 7 "
+       "8 9"},
+      {"visible 15\nlathe 0\nmirror 1\n",
+       "visible patch 0 plain mirror 1 axis 1 distance -1 shading 1 facet 59.5 frame 1 1 1 0 0 0 0 "
+       "0 0"},
+      {"depth 1\nvertexattr {\nvisible 0\nmirror 2\nmirror_dis 4\nfacet 3\nscale 2 2 2\n}\n",
+       "visible patch 0 plain mirror 0 axis 1 distance -1 shading 1 facet 59.5 frame 1 1 1 0 0 0 0 "
+       "0 0"},
   };
   for (const auto& row : rows) {
     const Model model = Loaded(row.body + kQuad);
@@ -117,7 +170,10 @@ TEST(Mirror, ObjectSettingsRead) {
     std::ostringstream settings;
     settings << (o.visible ? "visible" : "hidden") << " patch " << o.patch
              << (o.lathe ? " lathe" : " plain") << " mirror " << o.mirror << " axis "
-             << o.mirrorAxis << " distance " << o.mirrorDistance;
+             << o.mirrorAxis << " distance " << o.mirrorDistance << " shading " << o.shading
+             << " facet " << o.facet << " frame";
+    for (const float* part : {o.scale, o.rotation, o.translation})
+      settings << " " << part[0] << " " << part[1] << " " << part[2];
     EXPECT_EQ(settings.str(), row.settings) << row.body;
     EXPECT_EQ(o.faces.size(), 1u) << row.body;
   }

@@ -25,9 +25,10 @@ TEST(OutputFile, AbandonedOutputRemovesItsTemporaryFile) {
 TEST(OutputFile, WriteModelSaysZeroOrOne) {
   ScratchFolder folder;
   const Model model;
-  EXPECT_EQ(WriteModel(model, (folder / "x.qz").c_str(), true), 0);
-  EXPECT_EQ(WriteModel(model, (folder / "none/x.qz").c_str(), true), 1);
-  EXPECT_EQ(WriteModel(model, folder.path.c_str(), true), 1);  // a folder: the rename fails
+  EXPECT_EQ(WriteModel(model, (folder / "x.qz").c_str(), WriteOptions{}), 0);
+  EXPECT_EQ(WriteModel(model, (folder / "none/x.qz").c_str(), WriteOptions{}), 1);
+  EXPECT_EQ(WriteModel(model, folder.path.c_str(), WriteOptions{}),
+            1);  // a folder: the rename fails
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // differences by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +14,7 @@
 
 #include "tests/support/golden_hex.h"
 #include "tests/support/test_support.h"
+#include "tools/qzdump/qz_file.h"
 #include "writer/qz_format.h"
 #include "writer/qz_writer.h"
 
@@ -91,6 +93,44 @@ TEST(QzWriter, FaceCountKeepsLow16BitsWhileFirstFaceCountsAll) {
             (std::vector<uint8_t>{1, 0, 0x70, 0x11, 1, 0, 0, 0, 0, 0, 0, 0}));
 }
 
+// With splitLongObjects an object takes an entry per 65,535 records, the last one the rest; the
+// records themselves are those of the single entry, and qzdump's parser reads the entries back.
+TEST(QzWriter, LongObjectsSplitIntoEntriesOfAtMost65535Records) {
+  Model model;
+  for (const uint32_t faces : {65536u, 0u, 65535u, 131071u}) {
+    MeshObject& object = model.objects.emplace_back();
+    object.vertices = {{0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}, {0, 0, 1, 1}};
+    for (uint32_t f = 0; f < faces; ++f) {
+      object.faces.push_back(Face{0, 3, 3 * f});
+      object.cornerIndices.insert(object.cornerIndices.end(),
+                                  {0, int32_t(1 + f % 2), int32_t(2 - f % 2)});
+    }
+    object.cornerUvs.resize(2 * object.cornerIndices.size());
+  }
+  model.objects[2].cornerIndices[0] = 3;  // no two objects alike
+  const std::vector<uint8_t> whole = QzBytes(model, true);
+  const std::vector<uint8_t> split = QzBytes(model, WriteOptions{kSmoothNormals, true});
+  auto entries = [](const std::vector<uint8_t>& bytes) {
+    QzFile file;
+    std::string error;
+    std::ostringstream out;
+    if (!ParseQz(bytes.data(), bytes.size(), file, error)) return error;
+    for (const QzObjectRange& o : file.objects)
+      out << o.entry.faceCount << "@" << o.entry.firstFace << ">" << o.entry.next << " ";
+    return out.str();
+  };
+  EXPECT_EQ(entries(whole), "0@0>1 0@65536>2 65535@65536>3 65535@131071>0 ");
+  EXPECT_EQ(entries(split),
+            "65535@0>1 1@65535>2 0@65536>3 65535@65536>4 65535@131071>5 65535@196606>6 "
+            "1@262141>0 ");
+  const size_t records = 65536 + 65535 + 131071, tables = 48 + 60 * 4;
+  ASSERT_EQ(whole.size(), tables + 168 * records);
+  ASSERT_EQ(split.size(), whole.size() + 3 * 60);
+  EXPECT_TRUE(std::equal(whole.begin() + tables, whole.end(), split.begin() + tables + 3 * 60));
+  EXPECT_EQ(Word(split, 8), 7u * 60);
+  EXPECT_EQ(Word(split, 20), 48u + 7 * 60);
+}
+
 TEST(QzWriter, AnObjectTableLargerThanTheWriteBufferComesWhole) {
   Model model;
   model.objects.resize(20000);  // 1.2 MB of entries, more than the 1 MiB the writer gathers
@@ -129,8 +169,8 @@ TEST(QzWriter, ColourOfValuesBeyondRangeSaturates) {
 TEST(QzWriter, FailingSinkFails) {
   Model model;
   ASSERT_EQ(LoadText(model, ReadFile(GoldenPath("cube.mqo"))), kLoadOk);
-  EXPECT_FALSE(
-      WriteQz(model, true, QzSink{[](void*, const void*, size_t) { return false; }, nullptr}));
+  EXPECT_FALSE(WriteQz(model, WriteOptions{},
+                       QzSink{[](void*, const void*, size_t) { return false; }, nullptr}));
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ TEST(Texts, AreInCodePage932) {
        "95cf8ab78cb3203a206d716f20837483408343838b82f08368838d8362837682b582c482ad82be82b382a2"},
       {kConversionDialogControls[5].text,
        "964090fc82f0837483898362836783568346815b836683428393834f977082c982b782e9"},
-      {kConversionDialogLayout.fontName, "826c827220826f835383568362834e"},
+      {DIALOG_FONT, "826c827220826f835383568362834e"},
   };
   for (const auto& [text, bytes] : cases)
     EXPECT_EQ(Hex(text), bytes);

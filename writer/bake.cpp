@@ -127,7 +127,7 @@ BakeReport BakeModel(Model& model, const BakeOptions& options, uint64_t memory) 
   }
   if (options.mirror) {
     if (!step.Counted(MirrorRecordsBound, kBytesPerRecord)) return report;
-    BakeMirrors(model);
+    report.mirrorsLeft = BakeMirrors(model);
   }
 #ifdef VUV2EZ_SUBDIVISION
   if (options.subdivide) {

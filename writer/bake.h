@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "reader/model.h"
+#include "writer/mirror.h"
 #include "writer/output_file.h"
 
 struct BakeOptions {
@@ -25,6 +26,7 @@ struct BakeReport {
   WriteCause failure = kWriteCauseNone;      // kWriteCauseTooLarge or kWriteCauseTooLargeForMemory
   std::vector<std::string> refusedSurfaces;  // curved surfaces written as their control cage
   uint64_t levelsOutOfRange = 0;             // refined surfaces whose segment lay outside 1 to 4
+  MirrorsLeft mirrorsLeft;                   // mirror objects left as stored, by reason
 };
 
 // Memory the baking may count on: the machine's, or less when the process is limited. Where the

@@ -136,8 +136,20 @@ struct Bake {
     }
     std::sort(open.begin(), open.end());
     openEdges.reserve(open.size());
-    for (const uint64_t edge : open)
-      openEdges.push_back(OpenEdge{static_cast<uint32_t>(edge >> 32), static_cast<uint32_t>(edge)});
+    for (const uint64_t edge : open) {
+      const OpenEdge e{static_cast<uint32_t>(edge >> 32), static_cast<uint32_t>(edge)};
+      if (!ClosedByCopy(e)) openEdges.push_back(e);
+    }
+  }
+
+  // An edge with both ends on a named plane that its face does not lie on wholly: the face's copy
+  // across that plane shares those ends, so once baked the edge has two faces.
+  bool ClosedByCopy(const OpenEdge& edge) const {
+    const Face& face = object.faces[edge.face];
+    const auto k = static_cast<uint32_t>(face.vertexCount);
+    const Vec4& a = CornerAt(object, face, edge.corner).position;
+    const Vec4& b = CornerAt(object, face, (edge.corner + 1) % k).position;
+    return (PlanesThrough(a) & PlanesThrough(b) & planes & ~uint32_t{facePlanes[edge.face]}) != 0;
   }
 
   bool Near(const OpenEdge& edge, int axis) const {
@@ -172,8 +184,6 @@ struct Bake {
   // across `plane`: (a, a', b', b), turned over with that copy, a corner shared with its
   // reflection taken once.
   void Bridge(const OpenEdge& edge, uint32_t near, uint32_t plane) {
-    ++addedFaces, addedCorners += 4;
-    if (counting) return;
     const Face face = object.faces[edge.face];
     const uint32_t ja = edge.corner;
     const uint32_t jb = (edge.corner + 1) % static_cast<uint32_t>(face.vertexCount);
@@ -186,6 +196,8 @@ struct Bake {
       if (loop[m] != loop[(m + 3) % 4]) kept[k++] = m;
     }
     if (k < 3) return;
+    ++addedFaces, addedCorners += k;  // counted as they come: a triangle takes three corners
+    if (counting) return;
     const auto first = static_cast<uint32_t>(object.cornerIndices.size());
     for (uint32_t j = 0; j < k; ++j) {
       const uint32_t m = kept[Odd(near) ? TurnedOver(j, k) : j];
@@ -209,7 +221,8 @@ struct Bake {
       for (uint32_t near = 0; near < 8; ++near) {
         if ((near & ~planes) != 0 || (near & plane) != 0) continue;
         for (const OpenEdge& edge : openEdges) {
-          if (Near(edge, axis)) Bridge(edge, near, plane);
+          // Only from copies the face has.
+          if ((SkippedPlanes(edge.face) & near) == 0 && Near(edge, axis)) Bridge(edge, near, plane);
         }
       }
     }
@@ -225,12 +238,12 @@ struct Bake {
     }
   }
 
-  void Run() {
-    if (!NumberVertices()) return;
+  bool Run() {
+    if (!NumberVertices()) return false;
     if (connected) FindFacePlanes(), FindOpenEdges();
     AddFaces();  // counting
     const uint64_t corners = object.cornerIndices.size() + addedCorners;
-    if (corners > UINT32_MAX) return;
+    if (corners > UINT32_MAX) return false;
     object.vertices.reserve(static_cast<size_t>(vertexTotal));
     object.faces.reserve(faceCount + static_cast<size_t>(addedFaces));
     object.cornerIndices.reserve(static_cast<size_t>(corners));
@@ -244,24 +257,39 @@ struct Bake {
     AddVertices();
     counting = false;
     AddFaces();
+    return true;
   }
 };
 
+bool IdentityFrame(const MeshObject& object) {
+  for (int i = 0; i < 3; ++i) {
+    if (object.scale[i] != 1 || object.rotation[i] != 0 || object.translation[i] != 0) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-void BakeMirror(MeshObject& object) {
+MirrorBake BakeMirror(MeshObject& object) {
   assert(ValidateObject(object) == kModelSound);
   const uint32_t planes = static_cast<uint32_t>(object.mirrorAxis) & 7u;
-  if ((object.mirror != 1 && object.mirror != 2) || planes == 0) return;
+  if ((object.mirror != 1 && object.mirror != 2) || planes == 0) return kMirrorNone;
+  if ((object.mirrorAxis & 8) != 0 && !IdentityFrame(object)) return kMirrorLocalFrame;
   const float distance = object.mirrorDistance >= 0 ? object.mirrorDistance : kDefaultJoinDistance;
   try {
-    Bake{object, planes, object.mirror == 2, distance}.Run();
+    if (Bake{object, planes, object.mirror == 2, distance}.Run()) return kMirrorBaked;
   } catch (const std::exception&) {
     // No memory for the tables or the new records: the object has not changed.
   }
+  return kMirrorLeftAsStored;
 }
 
-void BakeMirrors(Model& model) {
-  for (MeshObject& object : model.objects)
-    BakeMirror(object);
+MirrorsLeft BakeMirrors(Model& model) {
+  MirrorsLeft left;
+  for (MeshObject& object : model.objects) {
+    const MirrorBake result = BakeMirror(object);
+    left.localFrame += result == kMirrorLocalFrame;
+    left.unbaked += result == kMirrorLeftAsStored;
+  }
+  return left;
 }

@@ -27,13 +27,38 @@
 // asserted in debug builds), as every model the reader gives is. Safe on any such object: time
 // n log n and memory linear in the object's vertices and corners. An object whose baked form
 // would not fit the model's 32-bit counts, or for which memory runs out, is left as it was.
+//
+// Connected halves never bridge an edge twice, nor an edge that baking closes. An edge whose two
+// ends lie on a plane gets, from the copy across that plane, a second face (unless its own face
+// lies wholly on the plane and so has no copy there), so it is open no longer and has no bridge
+// across any plane. And a copy that a face does not get (lying wholly on a plane) has no bridges
+// either, where its reflection would coincide with a bridge of the face itself.
+//
+// mirrorAxis 8 asks for the planes of the object's own frame (its scale, rotation and
+// translation); the vertices are stored in the document's coordinates, so when that frame is not
+// the identity the object is left as it was: BakeMirror says kMirrorLocalFrame.
 #pragma once
+
+#include <cstdint>
 
 #include "reader/model.h"
 
 // When a document names no joining distance: a choice of ours, see docs/mirrors.md.
 inline constexpr float kDefaultJoinDistance = 8.0f;
 
-void BakeMirror(MeshObject& object);
+enum MirrorBake : int {
+  kMirrorNone = 0,      // not a mirror object: nothing to do
+  kMirrorBaked,         // baked
+  kMirrorLocalFrame,    // left as it was: mirrored in a frame of its own
+  kMirrorLeftAsStored,  // left as it was: too large for the model's counts, or no memory
+};
+
+MirrorBake BakeMirror(MeshObject& object);
+
+// The mirror objects that BakeMirrors leaves as stored, by reason.
+struct MirrorsLeft {
+  uint64_t localFrame = 0;
+  uint64_t unbaked = 0;  // too large, or no memory
+};
 // BakeMirror on every object of the model.
-void BakeMirrors(Model& model);
+MirrorsLeft BakeMirrors(Model& model);

@@ -22,6 +22,7 @@ struct ModelNotes {
   uint64_t materialsOutOfRange = 0;
   uint64_t cutTextureNames = 0;
   uint64_t wrappedObjects = 0;
+  uint64_t localMirrorObjects = 0;  // set by the caller: left unbaked, mirrored in their own frame
 };
 
 ModelNotes NoteModel(const Model& model);

@@ -97,8 +97,15 @@ std::vector<uint8_t> TextureTable(const Model& model) {
   return table;
 }
 
+// Where the corners of one object find their normals: a vertex's, a face's, or a corner's own.
+struct ObjectNormals {
+  NormalMode mode;
+  const Vec4* normals;
+  const uint32_t* ofCorner;  // shaded: each corner's entry in normals
+};
+
 void WriteFaceRecords(const MeshObject& object, size_t faceIndex, const Appearance& look,
-                      bool smooth, const std::vector<Vec4>& normals, ByteBuffer& out) {
+                      const ObjectNormals& normals, ByteBuffer& out) {
   const Face& face = object.faces[faceIndex];
   const float* uvs = object.cornerUvs.data() + 2 * size_t{face.firstCorner};
   const auto last = static_cast<uint32_t>(face.vertexCount - 1);
@@ -112,11 +119,12 @@ void WriteFaceRecords(const MeshObject& object, size_t faceIndex, const Appearan
       const uint32_t corner = std::min(wanted, last);
       const CornerPoint point = CornerAt(object, face, corner);
       record.positions[slot] = point.position;
-      if (smooth) {
-        record.normals[slot] =
-            point.vertex >= 0 ? normals[static_cast<size_t>(point.vertex)] : kOrigin;
+      if (normals.mode == kSmoothNormals) {
+        record.normals[slot] = point.vertex >= 0 ? normals.normals[point.vertex] : kOrigin;
+      } else if (normals.mode == kFlatNormals) {
+        record.normals[slot] = normals.normals[faceIndex];
       } else {
-        record.normals[slot] = normals[faceIndex];
+        record.normals[slot] = normals.normals[normals.ofCorner[face.firstCorner + corner]];
       }
       record.uvs[slot][0] = uvs[2 * corner];
       record.uvs[slot][1] = uvs[2 * corner + 1];
@@ -130,21 +138,22 @@ void WriteFaceRecords(const MeshObject& object, size_t faceIndex, const Appearan
 
 }  // namespace
 
-bool WriteQz(const Model& model, bool smooth, QzSink sink) {
+bool WriteQz(const Model& model, const WriteOptions& options, QzSink sink) {
   assert(ValidateModel(model) == kModelSound);
   // Record counts first: they fix every size and offset of the header and the object table.
   std::vector<uint64_t> objectRecords;
   objectRecords.reserve(model.objects.size());
-  uint64_t totalRecords = 0;
+  uint64_t totalRecords = 0, entries = 0;
   for (const MeshObject& object : model.objects) {
     uint64_t records = 0;
     for (const Face& face : object.faces)
       records += QzRecordsOf(face);
     objectRecords.push_back(records);
     totalRecords += records;
+    entries += QzEntriesOf(records, options.splitLongObjects);
   }
   const std::vector<uint8_t> textures = TextureTable(model);
-  const uint64_t objectTableSize = uint64_t{sizeof(QzObjectEntry)} * model.objects.size();
+  const uint64_t objectTableSize = uint64_t{sizeof(QzObjectEntry)} * entries;
   const uint64_t faceDataSize = uint64_t{sizeof(QzFaceRecord)} * totalRecords;
   const uint64_t fileSize = sizeof(QzHeader) + objectTableSize + faceDataSize + textures.size();
   if (fileSize > UINT32_MAX) return false;  // offsets and sizes are 32-bit in the header
@@ -165,17 +174,23 @@ bool WriteQz(const Model& model, bool smooth, QzSink sink) {
   header.trailer = kQzTrailerWord;
   out.Append(&header, sizeof header);
 
-  uint64_t firstFace = 0;
-  for (size_t j = 0; j < model.objects.size(); ++j) {
-    QzObjectEntry entry;
-    std::memset(&entry, 0, sizeof entry);
-    std::fill(std::begin(entry.one), std::end(entry.one), 1.0f);
-    entry.flag = 1;
-    entry.faceCount = static_cast<uint16_t>(objectRecords[j]);
-    entry.firstFace = static_cast<uint32_t>(firstFace);
-    entry.next = j + 1 < model.objects.size() ? static_cast<uint16_t>(j + 1) : uint16_t{0};
-    out.Append(&entry, sizeof entry);
-    firstFace += objectRecords[j];
+  uint64_t firstFace = 0, j = 0;
+  for (const uint64_t records : objectRecords) {
+    const uint64_t parts = QzEntriesOf(records, options.splitLongObjects);
+    for (uint64_t part = 0; part < parts; ++part, ++j) {
+      // A part of a split object holds 65,535 records, the last one the rest.
+      const uint64_t count =
+          parts == 1 ? records : std::min(records - part * kQzMaxEntryRecords, kQzMaxEntryRecords);
+      QzObjectEntry entry;
+      std::memset(&entry, 0, sizeof entry);
+      std::fill(std::begin(entry.one), std::end(entry.one), 1.0f);
+      entry.flag = 1;
+      entry.faceCount = static_cast<uint16_t>(count);
+      entry.firstFace = static_cast<uint32_t>(firstFace);
+      entry.next = j + 1 < entries ? static_cast<uint16_t>(j + 1) : uint16_t{0};
+      out.Append(&entry, sizeof entry);
+      firstFace += count;
+    }
   }
 
   std::vector<Appearance> looks;
@@ -185,13 +200,22 @@ bool WriteQz(const Model& model, bool smooth, QzSink sink) {
   const Appearance fallback{0x00FFFFFFu, -1};  // white, untextured
 
   std::vector<Vec4> normals;
+  ShadedNormals shaded;
   for (const MeshObject& object : model.objects) {
-    ComputeNormals(object, smooth, normals);
+    ObjectNormals source{options.normals, nullptr, nullptr};
+    if (options.normals == kShadedNormals) {
+      ComputeShadedNormals(object, shaded);
+      source.normals = shaded.normals.data();
+      source.ofCorner = shaded.ofCorner.data();
+    } else {
+      ComputeNormals(object, options.normals == kSmoothNormals, normals);
+      source.normals = normals.data();
+    }
     for (size_t i = 0; i < object.faces.size() && out.ok; ++i) {
       const int32_t material = object.faces[i].material;
       const bool known = material >= 0 && static_cast<size_t>(material) < looks.size();
-      WriteFaceRecords(object, i, known ? looks[static_cast<size_t>(material)] : fallback, smooth,
-                       normals, out);
+      WriteFaceRecords(object, i, known ? looks[static_cast<size_t>(material)] : fallback, source,
+                       out);
     }
   }
   out.Append(textures.data(), textures.size());
@@ -199,7 +223,8 @@ bool WriteQz(const Model& model, bool smooth, QzSink sink) {
   return out.ok;
 }
 
-int WriteModel(const Model& model, const char* path, bool smooth, WriteFailure* failure) {
+int WriteModel(const Model& model, const char* path, const WriteOptions& options,
+               WriteFailure* failure) {
   assert(ValidateModel(model) == kModelSound);
   OutputFile file;
   bool written = false;
@@ -210,7 +235,7 @@ int WriteModel(const Model& model, const char* path, bool smooth, WriteFailure* 
                         },
                         &file};
       // A sink that did not fail leaves one reason for WriteQz to refuse: the format's sizes.
-      if (WriteQz(model, smooth, sink)) {
+      if (WriteQz(model, options, sink)) {
         written = CommitOutput(file);
       } else if (file.failure.cause == kWriteCauseNone) {
         file.failure.cause = kWriteCauseTooLarge;

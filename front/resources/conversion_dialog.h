@@ -1,7 +1,6 @@
 // The conversion dialog, resource 101, written once: the resource script builds the Windows
-// template from these macros, and the C++ code reads the same macros as data (dialog_layout.h),
-// for the stand-in window services and the terminal. Plain preprocessor text, which the resource
-// compiler reads too; the texts are UTF-8.
+// template from these macros, and the terminal reads the same macros as data (dialog_layout.h).
+// Plain preprocessor text, which the resource compiler reads too; the texts are UTF-8.
 #pragma once
 
 #define IDD_CONVERSION 101

@@ -1,10 +1,10 @@
-// The conversion dialog as data, read from the macros of conversion_dialog.h: the controls with
-// their identifiers, texts, positions (dialog units) and styles, as resource 101 of the Windows
-// build holds them. The stand-in window services build the dialog from it; the terminal draws it.
+// The conversion dialog's controls as data, read from the macros of conversion_dialog.h: their
+// identifiers, texts, positions (dialog units) and styles, as resource 101 of the Windows build
+// holds them, in template order, which is the tab order. The terminal draws the dialog from them
+// (its size and caption are DIALOG_WIDTH, DIALOG_HEIGHT and DIALOG_CAPTION).
 #pragma once
 
 #include <cstdint>
-#include <span>
 
 #include "front/resources/conversion_dialog.h"
 #include "front/window_services.h"
@@ -16,17 +16,7 @@ struct DialogControl {
   ControlKind kind;
   const char* text;
   int left, top, width, height;
-  uint32_t style;  // window and control style bits, WS_CHILD and WS_VISIBLE included
-};
-
-struct DialogLayout {
-  int width, height;
-  const char* caption;
-  const char* fontName;
-  int fontPoints;
-  uint32_t style;
-  uint32_t extendedStyle;
-  std::span<const DialogControl> controls;  // template order, which is the tab order
+  uint32_t style;  // the control's own style bits (every control is also WS_CHILD, WS_VISIBLE)
 };
 
 // A control of window class "Edit", "Static" or "Button" (a check box by its style).
@@ -37,21 +27,8 @@ constexpr ControlKind KindOfControl(const char* windowClass, uint32_t style) {
 }
 
 #define VUV2EZ_LAYOUT_CONTROL(id, windowClass, text, left, top, width, height, style) \
-  DialogControl{id,     KindOfControl(windowClass, style),                            \
-                text,   left,                                                         \
-                top,    width,                                                        \
-                height, static_cast<uint32_t>(WS_CHILD | WS_VISIBLE | style)},
+  DialogControl{id,     KindOfControl(windowClass, style), text, left, top, width,    \
+                height, static_cast<uint32_t>(style)},
 inline constexpr DialogControl kConversionDialogControls[] = {
     DIALOG_CONTROLS(VUV2EZ_LAYOUT_CONTROL)};
 #undef VUV2EZ_LAYOUT_CONTROL
-
-inline constexpr DialogLayout kConversionDialogLayout = {
-    DIALOG_WIDTH,
-    DIALOG_HEIGHT,
-    DIALOG_CAPTION,
-    DIALOG_FONT,
-    DIALOG_FONT_POINTS,
-    static_cast<uint32_t>(DIALOG_STYLE),
-    static_cast<uint32_t>(DIALOG_EXTENDED_STYLE),
-    kConversionDialogControls,
-};

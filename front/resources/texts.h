@@ -59,6 +59,9 @@ inline constexpr NoteText kRefusedSurfaceNote{
     "曲面のオブジェクト \"", "\" は細分化できないため、制御メッシュのまま書き出しました。"};
 inline constexpr NoteText kWrapNote{"面が 65,535 を超えるオブジェクト ",
                                     " 個は、面の数の欄があふれます。"};
+inline constexpr NoteText kLocalMirrorNote{
+    "ローカル座標でミラーするオブジェクト ",
+    " 個は、座標系が移動・回転・拡大されているため片側だけ書き出しました。"};
 
 // Usage errors.
 inline constexpr char kNeedsPathText[] = " には出力先のパスが要ります。";
@@ -71,6 +74,8 @@ inline constexpr char kNoSubdivisionText[] =
 
 // The dialog in a terminal: the keys that stand in for the mouse, and why it cannot open.
 inline constexpr char kTerminalKeysHint[] = "Tab: 移動  Ctrl+Q: 閉じる";
+// A terminal too small for the dialog says the size it needs, columns x rows, between its parts.
+inline constexpr NoteText kTerminalTooSmallText{"端末を ", " 以上にしてください。"};
 inline constexpr char kNoTerminalInputText[] =
     "変換ダイアログを開けません: 標準入力が端末ではありません。"
     "ファイルを指定して変換してください (vuv2ez --help)。";
@@ -83,16 +88,20 @@ inline constexpr char kUnknownTerminalText[] =
     "変換ダイアログを開けません: 端末の種類がわかりません (TERM を確かめてください)。";
 
 inline constexpr char kUsageText[] =
-    "使い方: vuv2ez [--flat] [--mirror] [--visible-only] [--lathe] [--subdivide] [-q]\n"
+    "使い方: vuv2ez [--flat] [--facet-normals] [--mirror] [--visible-only] [--lathe]\n"
+    "              [--subdivide] [--as-shown] [-q]\n"
     "              [-o 出力.qz] [--] ファイル.mqo...\n"
     "  MQO ファイルを QZ ファイル (ファイル名 + \".qz\") に変換します。\n"
     "  ファイルを指定しないと変換ダイアログを開きます。\n"
     "\n"
     "  --flat           法線をフラットシェーディング用にする\n"
+    "  --facet-normals  法線をオブジェクトのスムージング角とシェーディングのとおりにする\n"
     "  --mirror         ミラーのオブジェクトを両側とも書き出す (モデラーの表示のとおり)\n"
     "  --visible-only   非表示のオブジェクトを書き出さない\n"
     "  --lathe          回転体のオブジェクトを断面から回転させて書き出す\n"
     "  --subdivide      曲面のオブジェクトを細分化して書き出す (OpenSubdiv)\n"
+    "  --as-shown       モデラーの表示のとおりに書き出す (--visible-only --mirror\n"
+    "                   --facet-normals --lathe と、使えるときは --subdivide を指定したのと同じ)\n"
     "  -q, --quiet      警告を表示しない (結果の行は表示する)\n"
     "  -o, --output 先  出力先のファイル (ファイルが一つのときだけ)\n"
     "  -h, --help       この説明を表示する\n"

@@ -1,45 +1,27 @@
 // Decoding pasted text into paths: lines, then words with the shell's quoting, then file URIs.
 #include "front/terminal/paste_paths.h"
 
+#include <strings.h>  // strncasecmp, from POSIX
+
+#include <algorithm>
+#include <charconv>
+
 namespace {
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-bool IsLineBreak(char c) {
-  return c == '\n' || c == '\r';
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != prefix[i]) return false;
-  }
-  return true;
+bool IsFileUri(std::string_view word) {
+  return word.size() >= 5 && strncasecmp(word.data(), "file:", 5) == 0;
 }
 
 std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front()))
-    text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back()))
-    text.remove_suffix(1);
-  return text;
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") + 1 - first);
 }
 
 // "file:///p", "file://host/p" and "file:/p" name the local path "/p", percent escapes decoded;
 // any other word is a path as it stands.
 std::string PathOfWord(std::string_view word) {
-  if (!StartsWithNoCase(word, "file:")) return std::string(word);
+  if (!IsFileUri(word)) return std::string(word);
   std::string_view rest = word.substr(5);
   if (rest.starts_with("//")) {
     rest.remove_prefix(2);
@@ -48,13 +30,12 @@ std::string PathOfWord(std::string_view word) {
   }
   std::string path;
   for (size_t i = 0; i < rest.size(); ++i) {
-    if (rest[i] == '%' && i + 2 < rest.size() && HexValue(rest[i + 1]) >= 0 &&
-        HexValue(rest[i + 2]) >= 0) {
-      path += static_cast<char>(HexValue(rest[i + 1]) * 16 + HexValue(rest[i + 2]));
-      i += 2;
-    } else {
-      path += rest[i];
-    }
+    unsigned char byte = 0;  // of a percent escape: two hexadecimal digits
+    const char* digits = rest.data() + i + 1;
+    const bool escaped = rest[i] == '%' && i + 2 < rest.size() &&
+                         std::from_chars(digits, digits + 2, byte, 16).ptr == digits + 2;
+    path += escaped ? static_cast<char>(byte) : rest[i];
+    if (escaped) i += 2;
   }
   return path;
 }
@@ -64,18 +45,13 @@ std::string PathOfWord(std::string_view word) {
 // quotes keeps the character after it. An unterminated quote runs to the end of the line.
 std::vector<std::string> ShellWords(std::string_view line) {
   std::vector<std::string> words;
-  std::string word;
-  bool inWord = false;
+  std::string word;  // quotes make no word of their own: '' is none
   for (size_t i = 0; i < line.size(); ++i) {
     const char c = line[i];
-    if (IsBlank(c)) {
-      if (inWord && !word.empty()) words.push_back(word);
+    if (c == ' ' || c == '\t') {
+      if (!word.empty()) words.push_back(word);
       word.clear();
-      inWord = false;
-      continue;
-    }
-    inWord = true;
-    if (c == '\'') {
+    } else if (c == '\'') {
       const size_t close = line.find('\'', i + 1);
       const size_t end = close == std::string_view::npos ? line.size() : close;
       word.append(line.substr(i + 1, end - i - 1));
@@ -93,12 +69,12 @@ std::vector<std::string> ShellWords(std::string_view line) {
       word += c;
     }
   }
-  if (inWord && !word.empty()) words.push_back(word);
+  if (!word.empty()) words.push_back(word);
   return words;
 }
 
 bool LooksLikeAPath(std::string_view word) {
-  return word.starts_with('/') || word.starts_with('~') || StartsWithNoCase(word, "file:");
+  return word.starts_with('/') || word.starts_with('~') || IsFileUri(word);
 }
 
 // One line's words. A line with no quoting at all whose later words do not start like paths is
@@ -117,9 +93,7 @@ std::vector<std::string> LineWords(std::string_view line) {
 std::vector<std::string> PastedPaths(std::string_view pasted) {
   std::vector<std::string> paths;
   while (!pasted.empty()) {
-    size_t end = 0;
-    while (end < pasted.size() && !IsLineBreak(pasted[end]))
-      ++end;
+    const size_t end = std::min(pasted.find_first_of("\r\n"), pasted.size());
     for (const std::string& word : LineWords(pasted.substr(0, end))) {
       std::string path = PathOfWord(word);
       if (!path.empty()) paths.push_back(std::move(path));

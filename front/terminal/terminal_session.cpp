@@ -10,10 +10,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 
 #include "front/resources/texts.h"
-#include "front/terminal/terminal_keys.h"
 
 namespace {
 
@@ -21,46 +19,33 @@ volatile std::sig_atomic_t closeRequested = 0;
 SCREEN* terminalScreen = nullptr;
 
 constexpr int kCloseSignals[] = {SIGINT, SIGHUP, SIGTERM};
-struct sigaction previousActions[std::size(kCloseSignals)];
+void (*previousHandlers[3])(int) = {};
 
 void OnCloseSignal(int) {
   closeRequested = 1;
 }
 
-void CatchCloseSignals() {
-  struct sigaction action {};
-  action.sa_handler = OnCloseSignal;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = 0;  // no restart: a waiting read returns and the request is seen
-  for (size_t i = 0; i < std::size(kCloseSignals); ++i)
-    sigaction(kCloseSignals[i], &action, &previousActions[i]);
-}
-
-void ReleaseCloseSignals() {
-  for (size_t i = 0; i < std::size(kCloseSignals); ++i)
-    sigaction(kCloseSignals[i], &previousActions[i], nullptr);
-}
-
-// The terminal's own mode for pasted text: it arrives between ESC[200~ and ESC[201~.
-void SetBracketedPaste(bool on) {
-  std::fputs(on ? "\033[?2004h" : "\033[?2004l", stdout);
-  std::fflush(stdout);
+// Our handler for the signals that close the dialog, or the ones it replaced.
+void CatchCloseSignals(bool catching) {
+  for (size_t i = 0; i < 3; ++i) {
+    const auto previous =
+        std::signal(kCloseSignals[i], catching ? OnCloseSignal : previousHandlers[i]);
+    if (catching) previousHandlers[i] = previous;
+  }
 }
 
 }  // namespace
 
 const char* OpenTerminal() {
-  if (terminalScreen != nullptr) return nullptr;
   if (isatty(STDIN_FILENO) == 0) return kNoTerminalInputText;
   if (isatty(STDOUT_FILENO) == 0) return kNoTerminalOutputText;
   std::setlocale(LC_CTYPE, "");
   if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) return kNoUtf8LocaleText;
-
   closeRequested = 0;
-  CatchCloseSignals();  // before the terminal library, so that it keeps ours
+  CatchCloseSignals(true);  // before the terminal library, so that it keeps ours
   terminalScreen = newterm(nullptr, stdout, stdin);
   if (terminalScreen == nullptr) {
-    ReleaseCloseSignals();
+    CatchCloseSignals(false);
     return kUnknownTerminalText;
   }
   raw();  // Ctrl+Q and Ctrl+C arrive as keys, not as flow control or a signal
@@ -68,33 +53,27 @@ const char* OpenTerminal() {
   keypad(stdscr, TRUE);
   set_escdelay(25);
   timeout(200);  // waiting for a key looks at close requests this often
-  DefinePasteKeys();
-  SetBracketedPaste(true);
+  define_key("\033[200~", kPasteStartKey);
+  define_key("\033[201~", kPasteEndKey);
+  std::fputs("\033[?2004h", stdout);  // bracketed paste: pasted text between ESC[200~ and ESC[201~
+  std::fflush(stdout);
   return nullptr;
 }
 
 void CloseTerminal() {
-  if (terminalScreen == nullptr) return;
   endwin();
-  SetBracketedPaste(false);
+  std::fputs("\033[?2004l", stdout);
+  std::fflush(stdout);
   delscreen(terminalScreen);
-  terminalScreen = nullptr;
-  ReleaseCloseSignals();
-}
-
-bool TerminalIsOpen() {
-  return terminalScreen != nullptr;
+  CatchCloseSignals(false);
 }
 
 bool CloseRequested() {
-  return closeRequested != 0;
+  pollfd input{STDIN_FILENO, POLLIN, 0};
+  const bool gone = poll(&input, 1, 0) > 0 && (input.revents & (POLLHUP | POLLERR | POLLNVAL));
+  return closeRequested != 0 || gone;
 }
 
 void RequestClose() {
   closeRequested = 1;
-}
-
-bool TerminalHungUp() {
-  pollfd input{STDIN_FILENO, POLLIN, 0};
-  return poll(&input, 1, 0) > 0 && (input.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }

@@ -16,13 +16,13 @@ using Bytes = std::vector<uint8_t>;
 // over, well inside libFuzzer's own memory limit.
 constexpr uint64_t kBakingMemory = uint64_t{256} << 20;
 
-// The baking options of an input: three bits of a hash of its bytes, so that a saved input picks
-// the same ones again.
+// The options of an input: bits of a hash of its bytes, so that a saved input picks the same ones
+// again.
 uint32_t Pick(const uint8_t* data, size_t size) {
   uint32_t h = 2166136261u;
   for (size_t i = 0; i < size; ++i)
     h = (h ^ data[i]) * 16777619u;
-  return h >> 29;
+  return h;
 }
 
 // A failed load leaves the model empty; a loaded one is sound (ValidateModel) and holds no more
@@ -44,13 +44,17 @@ std::string CheckLoaded(LoadResult result, const Model& model, uint64_t budget) 
 
 // What WriteQz gives for the model, checked: the size the counts imply, read back by qzdump's
 // parser; a file past the format's 32-bit sizes is refused before anything is written.
-std::string WriteToMemory(const Model& model, bool smooth, Bytes& bytes, bool& fits) {
-  uint64_t records = 0;
+std::string WriteToMemory(const Model& model, const WriteOptions& options, Bytes& bytes,
+                          bool& fits) {
+  uint64_t records = 0, entries = 0;
   for (const MeshObject& object : model.objects) {
+    uint64_t own = 0;
     for (const Face& face : object.faces)
-      records += QzRecordsOf(face);
+      own += QzRecordsOf(face);
+    records += own;
+    entries += QzEntriesOf(own, options.splitLongObjects);
   }
-  const uint64_t expected = sizeof(QzHeader) + sizeof(QzObjectEntry) * model.objects.size() +
+  const uint64_t expected = sizeof(QzHeader) + sizeof(QzObjectEntry) * entries +
                             sizeof(QzFaceRecord) * records +
                             kQzTextureSlotSize * static_cast<uint64_t>(model.textureCount);
   fits = expected <= UINT32_MAX;
@@ -58,15 +62,19 @@ std::string WriteToMemory(const Model& model, bool smooth, Bytes& bytes, bool& f
     bool wrote = false;
     const QzSink sink{[](void* c, const void*, size_t) { return !(*static_cast<bool*>(c) = true); },
                       &wrote};
-    return WriteQz(model, smooth, sink) || wrote ? "a file past 4 GiB was written" : "";
+    return WriteQz(model, options, sink) || wrote ? "a file past 4 GiB was written" : "";
   }
-  bytes = QzBytes(model, smooth);  // empty when WriteQz fails
+  bytes = QzBytes(model, options);  // empty when WriteQz fails
   if (bytes.size() != expected) return "WriteQz wrote the wrong size";
   QzFile file;
   std::string error;
   if (!ParseQz(bytes.data(), bytes.size(), file, error)) return "written file is invalid: " + error;
-  if (file.objects.size() != model.objects.size() || file.faces.size() != records) {
+  if (file.objects.size() != entries || file.faces.size() != records) {
     return "written file holds other counts than the model";
+  }
+  for (const QzObjectRange& range : file.objects) {
+    if (options.splitLongObjects && range.records != range.entry.faceCount)
+      return "a split object's entry holds a wrapped count";
   }
   return {};
 }
@@ -78,8 +86,9 @@ std::string CheckWrites(const Model& model, const std::string& folder, const std
   for (const bool smooth : {true, false}) {
     Bytes expected;
     bool fits = false;
-    std::string error = WriteToMemory(model, smooth, expected, fits);
-    if (WriteModel(model, output.c_str(), smooth) != (fits ? 0 : 1))
+    const WriteOptions options{smooth ? kSmoothNormals : kFlatNormals};
+    std::string error = WriteToMemory(model, options, expected, fits);
+    if (WriteModel(model, output.c_str(), options) != (fits ? 0 : 1))
       error += " WriteModel's status";
     if (fits && ReadFile(output) != std::string(expected.begin(), expected.end()))
       error += " the file differs from WriteQz's bytes";
@@ -103,11 +112,16 @@ std::string CheckTextConversion(const uint8_t* data, size_t size, const std::str
   if (!error.empty() || result != kLoadOk) return error;
   error = CheckWrites(model, folder, "");
   if (!error.empty()) return error;
-  // Baked as the options the input's bytes pick (lathe, mirror, subdivision, as --lathe, --mirror
-  // and --subdivide do), the model stays well formed and writes whole, or baking stops, changing
-  // nothing written, because the result would be too large; it may hold many times the units.
+  // Converted with the options the input's bytes pick, as the command line's do: hidden objects
+  // left out (--visible-only); baked (lathe, mirror, subdivision, as --lathe, --mirror and
+  // --subdivide do), the model stays well formed and writes whole, or baking stops, changing
+  // nothing written, because the result would be too large (it may hold many times the units);
+  // written with any normals, long objects split or not.
   const uint32_t pick = Pick(data, size);
-  const BakeOptions options{(pick & 1) != 0, (pick & 2) != 0, (pick & 4) != 0};
+  if (pick & 8u) {
+    std::erase_if(model.objects, [](const MeshObject& object) { return !object.visible; });
+  }
+  const BakeOptions options{(pick >> 29 & 1u) != 0, (pick >> 30 & 1u) != 0, (pick >> 31) != 0};
   const BakeReport report = BakeModel(model, options, kBakingMemory);
   if (report.failure != kWriteCauseNone) {
     const bool large =
@@ -115,10 +129,11 @@ std::string CheckTextConversion(const uint8_t* data, size_t size, const std::str
     return large ? "" : "baking failed for another reason than size";
   }
   error = CheckLoaded(kLoadOk, model, UINT64_MAX);
+  const WriteOptions write{static_cast<NormalMode>(pick % 3), (pick & 16u) != 0};
   Bytes bytes;
   bool fits = false;
-  if (error.empty()) error = WriteToMemory(model, true, bytes, fits);
-  return error.empty() ? "" : "baked: " + error;
+  if (error.empty()) error = WriteToMemory(model, write, bytes, fits);
+  return error.empty() ? "" : "baked (options " + std::to_string(pick) + "): " + error;
 }
 
 std::string CheckFileConversion(const uint8_t* data, size_t size, const std::string& folder) {

@@ -20,7 +20,7 @@ LoadResult LoadText(Model& model, std::string_view text) {
   return LoadModelFromText(model, ExactCopy(text).get(), text.size());
 }
 
-std::vector<uint8_t> QzBytes(const Model& model, bool smooth) {
+std::vector<uint8_t> QzBytes(const Model& model, const WriteOptions& options) {
   std::vector<uint8_t> bytes;
   QzSink sink{[](void* context, const void* data, size_t size) {
                 auto* out = static_cast<std::vector<uint8_t>*>(context);
@@ -29,8 +29,12 @@ std::vector<uint8_t> QzBytes(const Model& model, bool smooth) {
                 return true;
               },
               &bytes};
-  if (!WriteQz(model, smooth, sink)) bytes.clear();
+  if (!WriteQz(model, options, sink)) bytes.clear();
   return bytes;
+}
+
+std::vector<uint8_t> QzBytes(const Model& model, bool smooth) {
+  return QzBytes(model, WriteOptions{smooth ? kSmoothNormals : kFlatNormals});
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "reader/model.h"
+#include "writer/qz_writer.h"
 
 // The bytes of `text` in a heap buffer of exactly their size, as the reader gets a file read into
 // memory: a read one byte past the end is then an error AddressSanitizer reports, where the zero
@@ -20,7 +21,9 @@ std::unique_ptr<char[]> ExactCopy(std::string_view text);
 // LoadModelFromText over an ExactCopy of `text`.
 LoadResult LoadText(Model& model, std::string_view text);
 
-// The QZ bytes of `model`, written to memory.
+// The QZ bytes of `model`, written to memory; empty when WriteQz fails.
+std::vector<uint8_t> QzBytes(const Model& model, const WriteOptions& options);
+// The same with the default options, but for smooth or flat normals.
 std::vector<uint8_t> QzBytes(const Model& model, bool smooth);
 
 // One line per material and per object, listing what the output depends on, e.g.
