@@ -44,7 +44,7 @@ void OnDropFiles(HWND dialog, HDROP drop) {
 }  // namespace
 
 ConversionOutcome ConvertAndTell(HWND owner, const DialogModel& model) {
-  const ConversionOutcome outcome = OnConvert(model);
+  const ConversionOutcome outcome = OnConvert(model).outcome;
   MessageBoxA(owner, OutcomeText(outcome), kCaption, MB_OK);
   return outcome;
 }

@@ -10,9 +10,9 @@ bool OnDropped(DialogModel& model, std::span<const std::string> paths) {
   return true;
 }
 
-ConversionOutcome OnConvert(const DialogModel& model) {
+Conversion OnConvert(const DialogModel& model) {
   const ConversionOptions options{!model.flat};
-  return Convert(model.source.c_str(), model.destination.c_str(), options).outcome;
+  return Convert(model.source.c_str(), model.destination.c_str(), options);
 }
 
 const char* OutcomeText(ConversionOutcome outcome) {

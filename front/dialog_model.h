@@ -21,7 +21,7 @@ struct DialogModel {
 bool OnDropped(DialogModel& model, std::span<const std::string> paths);
 
 // The button: one conversion, which the views then report in a message box.
-ConversionOutcome OnConvert(const DialogModel& model);
+Conversion OnConvert(const DialogModel& model);
 
 // What a message box says of an outcome.
 const char* OutcomeText(ConversionOutcome outcome);

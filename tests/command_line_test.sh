@@ -227,7 +227,8 @@ head -c 100 "$w/ref/smooth" >"$w/out/cut.qz"
 row "qzdump, truncated" 1 "qzdump: $w/out/cut.qz: object table runs past the end of the file" - -- \
   "$qzdump" "$w/out/cut.qz"
 row "qzdump, not QZ" 1 "qzdump: $w/m/cube.mqo: not a QZ file (magic is not \"QZF\")" - -- "$qzdump" "$w/m/cube.mqo"
-qusage=$'usage: qzdump [--summary] FILE.qz\n       qzdump --obj OUT.obj FILE.qz'
+qusage=$'usage: qzdump [--summary] FILE.qz\n       qzdump --obj OUT.obj FILE.qz\n'\
+$'       qzdump --png OUT.png [--size 16..4096] [--view front|back|left|right|top|iso] FILE.qz'
 row "qzdump, no file" 2 "$qusage" - -- "$qzdump" --summary
 row "qzdump, unknown option" 2 "$qusage" - -- "$qzdump" --bogus "$w/ref/smooth"
 row "qzdump --obj, missing folder" 1 "qzdump: $w/none/c.obj: cannot be written" - -- \
@@ -240,6 +241,32 @@ row "qzdump --obj" 0 "" out/c.obj=out/c.obj -- "$qzdump" --obj "$w/out/c.obj" "$
 counts=$(for p in 'g ' 'v ' 'vt ' 'vn ' 'f [^ ]* [^ ]* [^ ]* [^ ]*$'; do grep -c "^$p" "$w/out/c.obj"; done | xargs)
 [ "$counts" = "1 24 24 24 6" ] || fail "obj counts: $counts"
 [ "$("$qzdump" --summary "$w/ref/flat" | sed -n 3p)" = "faces 6 (data 1008 bytes at 108)" ] || fail "qzdump --summary"
+
+# qzdump --png: a damaged file or an unwritable picture changes nothing; bad sizes and views, and
+# picture options without --png, are usage errors.
+row "qzdump --png, truncated" 1 "qzdump: $w/out/cut.qz: object table runs past the end of the file" - -- \
+  "$qzdump" --png "$w/out/p.png" "$w/out/cut.qz"
+for place in none/p.png ro/p.png "out/a folder"; do
+  row "qzdump --png into $place" 1 "qzdump: $w/$place: cannot be written" - -- \
+    "$qzdump" --png "$w/$place" "$w/ref/smooth"
+done
+[ -n "${VUV2EZ_IN_NAMESPACE:-}" ] && row "qzdump --png, disk full" 1 "qzdump: $w/small/p.png: cannot be written" \
+  small/p.png=small/p.png -- "$qzdump" --png "$w/small/p.png" --size 1024 "$w/ref/smooth"
+for args in "P --size 15" "P --size 4097" "P --view bottom" "P --size" "P --view" "--size 16" "--view top"; do
+  row "qzdump $args" 2 "$qusage" - -- "$qzdump" ${args/P/--png $w/out/p.png} "$w/ref/smooth"
+done
+# A PNG file of the size asked for, the same bytes every time; another view, other bytes.
+png_size() { od -An -tu1 -j16 -N8 "$1" | xargs; }
+row "qzdump --png" 0 "" out/p.png=out/p.png -- "$qzdump" --png "$w/out/p.png" --view front "$w/ref/smooth"
+[ "$(png_size "$w/out/p.png")" = "0 0 2 0 0 0 2 0" ] || fail "qzdump --png: not 512 by 512"
+for view in front front iso; do
+  "$qzdump" --png "$w/out/$view.png" --size 16 --view $view "$w/ref/smooth" && cmp -s "$w/out/$view.png" "$w/out/p.png"
+  echo $? "$(png_size "$w/out/$view.png")" >>"$w/views"
+  mv "$w/out/$view.png" "$w/out/p.png"
+done
+[ "$(xargs <"$w/views")" = "1 0 0 0 16 0 0 0 16 0 0 0 0 16 0 0 0 16 1 0 0 0 16 0 0 0 16" ] ||
+  fail "qzdump --png --size 16: $(xargs <"$w/views")"
+rm -f "$w/out/p.png" "$w/views"
 
 [ "$failures" -eq 0 ] && echo "all command-line rows passed"
 exit $((failures > 0))

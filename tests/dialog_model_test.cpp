@@ -95,7 +95,7 @@ TEST(DialogModel, EveryRow) {
         model.flat = !model.flat;
       } else {
         ASSERT_EQ(kind, "convert");
-        messages += OutcomeText(OnConvert(model));
+        messages += OutcomeText(OnConvert(model).outcome);
       }
     }
     std::string written;

@@ -108,18 +108,22 @@ inline const HostileDocument kHostileDocuments[] = {
     {"fan",  // faces of as many directions around one vertex, a smoothing angle that joins none
      [](size_t size) {
        const size_t n = size / 56;
-       std::string text = kHostileHead + "Object \"o\" {\n facet 0.001\n vertex " +
-                          std::to_string(n + 1) + " {\n 0 0 0\n";
+       std::string text = kHostileHead;  // appended piece by piece: no temporary strings
+       text += "Object \"o\" {\n facet 0.001\n vertex ";
+       text += std::to_string(n + 1);
+       text += " {\n 0 0 0\n";
        for (size_t i = 0; i < n; ++i) {  // a spiral over the sphere
          const double z = 1 - 2 * (static_cast<double>(i) + 0.5) / static_cast<double>(n);
          const double r = std::sqrt(1 - z * z), a = 2.399963229728653 * static_cast<double>(i);
-         text += " " + std::to_string(r * std::cos(a)) + " " + std::to_string(r * std::sin(a)) +
-                 " " + std::to_string(z) + "\n";
+         for (const double c : {r * std::cos(a), r * std::sin(a), z})
+           (text += ' ') += std::to_string(c);
+         text += '\n';
        }
-       text += " }\n face " + std::to_string(n - 1) + " {\n";
+       (text += " }\n face ") += std::to_string(n - 1);
+       text += " {\n";
        for (size_t i = 1; i < n; ++i)
-         text += " 3 V(0 " + std::to_string(i) + " " + std::to_string(i + 1) + ")\n";
-       return text + " }\n}\n";
+         ((((text += " 3 V(0 ") += std::to_string(i)) += ' ') += std::to_string(i + 1)) += ")\n";
+       return text += " }\n}\n";
      },
      kLoadOk, 0},
     {"materials",  // a 104-byte entry per byte

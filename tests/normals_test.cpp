@@ -291,6 +291,55 @@ TEST(Normals, ShadedAt180IsSmoothAndShading0IsFlat) {
   EXPECT_FALSE(QzBytes(model, WriteOptions{kShadedNormals}) == QzBytes(model, true));
 }
 
+// Every component is rounded to float as it is stored, whatever the optimiser makes of the
+// operations around it: random faces against a reference that rounds through memory it must
+// honour (an optimised build once kept two components of a cross product in double precision).
+float Rounded(double value) {
+  volatile float stored = static_cast<float>(value);
+  return stored;
+}
+// A face's normal normalised twice, as flat mode gives it and smooth mode a vertex of one face.
+Vec4 ReferenceNormal(const Vec4& p0, const Vec4& p1, const Vec4& p2) {
+  const double a[3] = {Rounded(double(p1.x) - p0.x), Rounded(double(p1.y) - p0.y),
+                       Rounded(double(p1.z) - p0.z)};
+  const double b[3] = {Rounded(double(p2.x) - p0.x), Rounded(double(p2.y) - p0.y),
+                       Rounded(double(p2.z) - p0.z)};
+  double n[3] = {Rounded(b[1] * a[2] - b[2] * a[1]), Rounded(b[2] * a[0] - b[0] * a[2]),
+                 Rounded(b[0] * a[1] - b[1] * a[0])};
+  for (int t = 0; t < 2; ++t) {
+    const double length = std::sqrt((n[1] * n[1] + n[2] * n[2]) + n[0] * n[0]);
+    const double scale = length != 0 ? 1 / length : 0;
+    for (double& c : n)
+      c = Rounded(c * scale);
+  }
+  return Vec4{float(n[0]), float(n[1]), float(n[2]), 1};
+}
+
+TEST(Normals, EveryComponentRoundedToFloat) {
+  std::mt19937 random(3);
+  std::uniform_real_distribution<float> coordinate(-10, 10);
+  std::vector<Vec4> vertices;
+  std::vector<std::vector<int32_t>> faces;
+  for (int32_t f = 0; f < 3000; ++f) {
+    for (int k = 0; k < 3; ++k)
+      vertices.push_back({coordinate(random), coordinate(random), coordinate(random), 1});
+    faces.push_back({3 * f, 3 * f + 1, 3 * f + 2});
+  }
+  const MeshObject object = Object(vertices, faces);
+  std::vector<Vec4> flat, smooth;
+  ComputeNormals(object, false, flat);
+  ComputeNormals(object, true, smooth);
+  int wrong = 0;
+  for (size_t f = 0; f < faces.size(); ++f) {
+    const Vec4 n = ReferenceNormal(vertices[3 * f], vertices[3 * f + 1], vertices[3 * f + 2]);
+    wrong += !Same(flat[f], n) + !Same(smooth[3 * f], n);
+    const std::vector<Vec4> corners =
+        Shaded(Object({vertices[3 * f], vertices[3 * f + 1], vertices[3 * f + 2]}, {{0, 1, 2}}));
+    wrong += !Same(corners[0], n);
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
 TEST(Normals, SmoothingAngleCosine) {
   EXPECT_EQ(CosineOfDegrees(0), 1.0);
   EXPECT_EQ(CosineOfDegrees(90), 0.0);

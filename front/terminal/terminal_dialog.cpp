@@ -306,7 +306,7 @@ void OnKey(Dialog& d, int key) {
     if (key == ' ') d.model.flat = !d.model.flat;
   } else if (focused != nullptr &&
              (key == ' ' || key == '\r' || key == '\n' || key == -KEY_ENTER)) {
-    ShowMessage(d, OutcomeText(OnConvert(d.model)));
+    ShowMessage(d, OutcomeText(OnConvert(d.model).outcome));
   }
 }
 

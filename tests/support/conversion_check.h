@@ -5,11 +5,11 @@
 // load leaves the model empty; a loaded model is well formed and holds no more than the input's
 // size can pay for (64 times it for a ZIP archive, which may inflate that much); it is written to
 // memory in both normal modes, and what is written reads back as a valid QZ file of the expected
-// size; then WriteModel writes it into the folder in both modes, the second replacing the first,
-// and the file holds exactly those bytes, with no temporary file left beside it and nothing else in
-// the folder. The text way then bakes the model with the lathe, mirror and subdivision options
-// its bytes pick and checks that the model stays well formed and writes whole. The fuzz targets and
-// the regression tests share these checks.
+// size that qzdump draws as a picture; then WriteModel writes it into the folder in both modes, the
+// second replacing the first, and the file holds exactly those bytes, with no temporary file left
+// beside it and nothing else in the folder. The text way then bakes the model with the lathe,
+// mirror and subdivision options its bytes pick and checks that the model stays well formed and
+// writes whole. The fuzz targets and the regression tests share these checks.
 #pragma once
 
 #include <cstddef>

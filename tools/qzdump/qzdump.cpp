@@ -4,6 +4,9 @@
 //   qzdump --summary FILE.qz    counts, sizes and textures only, and the records that show no
 //                               surface (fewer than three distinct corner positions)
 //   qzdump --obj OUT.obj FILE.qz
+//   qzdump --png OUT.png [--size N] [--view front|back|left|right|top|iso] FILE.qz
+//                               a picture of every record, N pixels a side (16 to 4096, 512 when
+//                               not given), seen from the view (iso when not given)
 // Exit status: 0 done, 1 the file is unreadable or malformed (one line says why), 2 bad usage.
 #include <cinttypes>
 #include <cstdio>
@@ -11,13 +14,16 @@
 #include <string>
 #include <vector>
 
+#include "tools/qzdump/png_output.h"
 #include "tools/qzdump/qz_file.h"
 
 namespace {
 
 const char kUsage[] =
     "usage: qzdump [--summary] FILE.qz\n"
-    "       qzdump --obj OUT.obj FILE.qz\n";
+    "       qzdump --obj OUT.obj FILE.qz\n"
+    "       qzdump --png OUT.png [--size 16..4096] [--view front|back|left|right|top|iso] "
+    "FILE.qz\n";
 
 bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
   std::FILE* f = std::fopen(path, "rb");
@@ -129,12 +135,24 @@ bool WriteObj(const QzFile& file, const char* path) {
 int main(int argc, char** argv) {
   bool summary = false;
   const char* objPath = nullptr;
+  const char* pngPath = nullptr;
+  int size = 512;
+  PictureView view = PictureView::kIso;
+  bool pictureOption = false;  // --size or --view, which need --png
   const char* input = nullptr;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--summary") == 0) {
       summary = true;
     } else if (std::strcmp(argv[i], "--obj") == 0 && i + 1 < argc) {
       objPath = argv[++i];
+    } else if (std::strcmp(argv[i], "--png") == 0 && i + 1 < argc) {
+      pngPath = argv[++i];
+    } else if ((std::strcmp(argv[i], "--size") == 0 && i + 1 < argc &&
+                ParsePictureSize(argv[i + 1], size)) ||
+               (std::strcmp(argv[i], "--view") == 0 && i + 1 < argc &&
+                ParsePictureView(argv[i + 1], view))) {
+      pictureOption = true;
+      ++i;
     } else if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0) {
       std::fputs(kUsage, stdout);
       return 0;
@@ -145,7 +163,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (input == nullptr) {
+  if (input == nullptr || (pictureOption && pngPath == nullptr)) {
     std::fputs(kUsage, stderr);
     return 2;
   }
@@ -165,8 +183,12 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "qzdump: %s: cannot be written\n", objPath);
       return 1;
     }
-    return 0;
   }
+  if (pngPath != nullptr && !WritePng(DrawPicture(file, view, size), pngPath)) {
+    std::fprintf(stderr, "qzdump: %s: cannot be written\n", pngPath);
+    return 1;
+  }
+  if (objPath != nullptr || pngPath != nullptr) return 0;
   PrintSummary(file);
   if (!summary) PrintFaces(file);
   return 0;
