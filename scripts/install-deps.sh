@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev zlib1g-dev
-  libncurses-dev libstb-dev pkg-config tmux dpkg-dev file clang-format "$@")
+  libncurses-dev libosd-dev libstb-dev pkg-config tmux dpkg-dev file clang-format "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
