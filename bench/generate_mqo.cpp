@@ -1,7 +1,10 @@
 // generate_mqo: writes a large, deterministic MQO text document for benchmarking vuv2ez, and
 // checks the structure of such a document.
 //
-//   generate_mqo --faces N [--seed S] OUT.mqo     write a model with exactly N faces
+//   generate_mqo --faces N [--seed S] [--patch] OUT.mqo
+//                                                 write a model with exactly N faces; with
+//                                                 --patch every object is a Catmull-Clark
+//                                                 surface (patch 3, segment 1)
 //   generate_mqo --check FILE [--faces N]         verify a document's structure
 //
 // The document is laid out as the modeller saves it: CRLF line ends, tab indentation, a Scene
@@ -156,12 +159,16 @@ constexpr std::string_view kHeader =
     "\t\"glass\" col(0.850 0.950 1.000 0.350) dif(0.300) amb(0.300) emi(0.000) spc(0.900) "
     "power(80.00)\r\n}\r\n";
 
+// Whether every object is written as a Catmull-Clark surface (--patch).
+bool catmull_clark = false;
+
 void object_start(Out& o, std::string_view name, std::string_view color) {
   o.line("Object \"", name,
          "\" {\r\n\tdepth 0\r\n\tfolding 0\r\n\tscale 1.000000 1.000000 1.000000\r\n"
          "\trotation 0.000000 0.000000 0.000000\r\n\ttranslation 0.000000 0.000000 0.000000\r\n"
          "\tvisible 15\r\n\tlocking 0\r\n\tshading 1\r\n\tfacet 59.5\r\n\tcolor ",
          color, "\r\n\tcolor_type 0");
+  if (catmull_clark) o.line("\tpatch 3\r\n\tsegment 1");
 }
 
 // A grid of `faces` quads, about 1600 x 1600 units whatever its resolution, in rows `width`
@@ -444,6 +451,8 @@ int main(int argc, char** argv) {
       ok = have_faces = number(faces);
     } else if (a == "--seed" && i + 1 < argc) {
       ok = number(seed);
+    } else if (a == "--patch") {
+      catmull_clark = true;
     } else if (a == "--check" && i + 1 < argc) {
       check_path = argv[++i];
     } else {
@@ -456,7 +465,7 @@ int main(int argc, char** argv) {
     return generate(faces, seed, out);
   }
   std::fprintf(stderr,
-               "usage: generate_mqo --faces N [--seed S] OUT.mqo\n"
+               "usage: generate_mqo --faces N [--seed S] [--patch] OUT.mqo\n"
                "       generate_mqo --check FILE [--faces N]\n");
   return 2;
 }

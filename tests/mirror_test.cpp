@@ -223,3 +223,37 @@ TEST(Mirror, RealConnectedMirrorAsTheModellerFreezesIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// Creases move with their edges: a copy turned over walks each edge backwards, so the crease of
+// its corner j is the one of the face's edge that now runs from j to j + 1; a bridge across a
+// connected seam has none.
+TEST(Mirror, CreasesFollowTheirEdges) {
+  Model model = Loaded(
+      "mirror 1\nmirror_axis 1\nvertex 4 {\n0 0 0\n2 0 0\n2 1 0\n0 1 0\n}\n"
+      "face 1 {\n4 V(0 1 2 3) CRS(1 2 3 4)\n}\n",
+      true);
+  const MeshObject& o = model.objects[0];
+  ASSERT_EQ(o.faces.size(), 2u);
+  ASSERT_EQ(o.cornerCreases.size(), 8u);
+  // The copy's corners are (c2, c1, c0, c3): its edges c2-c1, c1-c0, c0-c3, c3-c2 are the face's
+  // edges 1, 0, 3 and 2.
+  EXPECT_EQ(o.cornerCreases, (std::vector<float>{1, 2, 3, 4, 2, 1, 4, 3}));
+  Model plain = Loaded(
+      "mirror 1\nmirror_axis 2\nvertex 3 {\n1 1 0\n2 1 0\n2 2 0\n}\n"
+      "face 2 {\n3 V(0 1 2)\n3 V(0 1 2) CRS(5 6 7)\n}\n",
+      true);
+  EXPECT_EQ(plain.objects[0].cornerCreases,
+            (std::vector<float>{0, 0, 0, 5, 6, 7, 0, 0, 0, 6, 5, 7}));
+  Model bridged = Loaded(
+      "mirror 2\nmirror_axis 1\nvertex 4 {\n1 0 0\n2 0 0\n2 1 0\n1 1 0\n}\n"
+      "face 1 {\n4 V(0 1 2 3) CRS(1 2 3 4)\n}\n",
+      true);
+  const MeshObject& b = bridged.objects[0];
+  ASSERT_GT(b.faces.size(), 2u);
+  for (size_t c = b.faces[2].firstCorner; c < b.cornerCreases.size(); ++c)
+    EXPECT_EQ(b.cornerCreases[c], 0) << c;
+}
+
+}  // namespace

@@ -278,10 +278,10 @@ TEST(Subdivision, BakingStopsBeforeAnythingChangesWhenTooLarge) {
   // would pass 4 GiB (a vertex list far too long to build, counted only).
   Model model = Loaded(Cube("patch 3\nsegment 4\n"));
   const std::string before = Describe(model);
-  BakeReport report = BakeModel(model, BakeOptions{false, false, true}, 1535 * 640);
+  BakeReport report = BakeModel(model, BakeOptions{false, false, true}, 1535 * 288);
   EXPECT_EQ(report.failure, kWriteCauseTooLargeForMemory);
   EXPECT_EQ(Describe(model), before);
-  report = BakeModel(model, BakeOptions{false, false, true}, 1536 * 640);
+  report = BakeModel(model, BakeOptions{false, false, true}, 1536 * 288);
   EXPECT_EQ(report.failure, kWriteCauseNone);
   EXPECT_EQ(model.objects[0].faces.size(), 1536u);
 

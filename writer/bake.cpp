@@ -20,12 +20,13 @@
 
 namespace {
 
-// What a baked model may hold in memory per QZ record it will give, measured with
-// bench/generate_mqo and /usr/bin/time (docs/performance.md) and rounded up: the faces, corners
-// and vertices of a plain model with its normals while it is written, and the same while
-// OpenSubdiv refines it, with the refiner's tables of every level.
+// What a baked model may hold in memory per QZ record it will give, about 1.7 and 2 times what
+// was measured (docs/performance.md: 94 bytes a record for a turned lathe, 143 for a refined
+// surface, peak resident memory): the faces, corners and vertices of a plain model with its
+// normals while it is written, and the same while OpenSubdiv refines it, with the refiner's
+// tables of every level.
 constexpr uint64_t kBytesPerRecord = 160;
-constexpr uint64_t kBytesPerRefinedRecord = 640;
+constexpr uint64_t kBytesPerRefinedRecord = 288;
 
 uint64_t Records(const MeshObject& object) {
   uint64_t records = 0;

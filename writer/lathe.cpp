@@ -127,12 +127,15 @@ struct Lathe {
         vertexTotal += steps - 1;
       }
     }
-    if (vertexTotal > INT32_MAX || cornerTotal > UINT32_MAX) return false;
+    // Both ways, the inner side has vertices of its own, the whole list again after the first:
+    // sides sharing a vertex would cancel each other's smooth normals there.
+    const uint64_t backSide = sides == 2 ? vertexTotal : 0;
+    if (vertexTotal + backSide > INT32_MAX || cornerTotal > UINT32_MAX) return false;
 
     std::vector<StepTurn> turns(steps);
     for (uint32_t s = 0; s < steps; ++s)
       turns[s] = TurnOfStep(s, steps);
-    // The copies are numbered in order of first use; they are stored in that order.
+    // The copies are numbered in the order the edges first use their vertices; stored so.
     std::vector<std::pair<int32_t, int32_t>> copies;  // (first copy, vertex)
     for (size_t i = 0; i < firstCopy.size(); ++i) {
       if (firstCopy[i] >= 0) copies.emplace_back(firstCopy[i], static_cast<int32_t>(i));
@@ -144,7 +147,7 @@ struct Lathe {
     std::vector<Face> faces;
     std::vector<int32_t> indices;
     std::vector<float> uvs, creases;
-    vertices.reserve(static_cast<size_t>(vertexTotal));
+    vertices.reserve(static_cast<size_t>(vertexTotal + backSide));
     faces.reserve(static_cast<size_t>(faceTotal));
     indices.reserve(static_cast<size_t>(cornerTotal));
     uvs.reserve(2 * static_cast<size_t>(cornerTotal));
@@ -163,6 +166,10 @@ struct Lathe {
         Coordinate(q, frame.w) = nw == 0 ? 0.0f : nw;
         vertices.push_back(q);
       }
+    }
+    for (size_t i = 0; i < backSide; ++i) {
+      const Vec4 v = vertices[i];
+      vertices.push_back(v);
     }
     for (const Face& face : object.faces) {
       const int32_t* c = &object.cornerIndices[face.firstCorner];
@@ -196,9 +203,10 @@ struct Lathe {
           const bool inward = (side == 1) || object.lathe == 2;
           const bool reversed = inward == edge.forward;
           const auto first = static_cast<uint32_t>(indices.size());
+          const auto offset = static_cast<int32_t>(side == 1 ? backSide : 0);
           for (uint32_t j = 0; j < n; ++j) {
             const uint32_t m = kept[reversed ? (n - j) % n : j];
-            indices.push_back(loop[m]);
+            indices.push_back(loop[m] + offset);
             uvs.push_back(loopUv[m][0]);
             uvs.push_back(loopUv[m][1]);
             if (creased) creases.push_back(0.0f);

@@ -13,10 +13,11 @@
 //
 // The profile's two-corner faces are dropped; every other face keeps its place and its corners,
 // and the new faces follow them, by edge in face order, then by step. The object's vertices keep
-// their indices (step 0 is the profile itself); the copies of each vertex follow, by vertex, then
-// by step. The step's cosines and sines come from our own polynomials in double, so that every
-// platform gives the same bytes. Objects that are no lathe object, or whose axis is not 0, 1 or 2,
-// are left as they are.
+// their indices (step 0 is the profile itself); the copies of each vertex follow, in the order the
+// edges first use them, then by step. For lathe 3 the inward quads have vertices of their own,
+// the whole list again after the first, so that each side's smooth normals are its own. The step's
+// cosines and sines come from our own polynomials in double, so that every platform gives the same
+// bytes. Objects that are no lathe object, or whose axis is not 0, 1 or 2, are left as they are.
 #pragma once
 
 #include <cstdint>
