@@ -118,8 +118,10 @@ void ComputeShadedNormals(const MeshObject& object, ShadedNormals& shaded) {
   std::vector<uint32_t>& ofCorner = shaded.ofCorner;
   std::vector<Vec4>& faceNormals = shaded.faceNormals;
   faceNormals.resize(object.faces.size());
-  for (size_t f = 0; f < object.faces.size(); ++f) {
-    if (!FaceNormal(object, object.faces[f], faceNormals[f])) faceNormals[f] = Vec4{0, 0, 0, 0};
+  for (size_t f = 0; f < object.faces.size(); ++f) {  // w = 0 marks a normal of no use
+    Vec4& n = faceNormals[f];
+    if (!FaceNormal(object, object.faces[f], n)) n = Vec4{0, 0, 0, 0};
+    n.w = Usable(n) ? 1.0f : 0.0f;
   }
   ofCorner.resize(object.cornerIndices.size());
   normals.assign(1, kNone);
@@ -166,42 +168,37 @@ void ComputeShadedNormals(const MeshObject& object, ShadedNormals& shaded) {
 
   const float angle = SmoothingAngle(object.facet);
   const bool everyCorner = angle == 180;
-  const double threshold = CosineOfDegrees(angle);
-  // The vertex's groups: their sums are normals[first...], their normalised sums kept here until
-  // a corner joins them again.
-  std::vector<Vec4> units;
-  std::vector<uint8_t> stale;
+  // Within the angle: the cosine between a group's running sum s and the normal n is at least c,
+  // that is s·n >= c |s|, compared squared with the signs kept, so that no square root or
+  // division is taken for each corner (a sum of length 0 has no direction: 0 >= c).
+  const double c = CosineOfDegrees(angle), cc = c * c;
+  auto within = [c, cc](const Vec4& sum, const Vec4& n) {
+    const double d = Dot(sum, n), ss = Dot(sum, sum);
+    if (ss == 0) return 0 >= c;
+    return c >= 0 ? d >= 0 && d * d >= cc * ss : d >= 0 || d * d <= cc * ss;
+  };
+  // Each vertex's groups are the entries of normals from `first` on, their running sums until
+  // all are normalised at the end.
   uint32_t begin = 0;
   for (const uint32_t end : ends) {
-    const auto first = static_cast<uint32_t>(normals.size());
-    units.clear();
-    stale.clear();
+    const size_t first = normals.size();
     bool unusable = false;
     for (uint32_t i = begin; i < end; ++i) {
       const Vec4& n = faceNormals[corners[i].face];
-      if (!everyCorner && !Usable(n)) {
-        unusable = true;
-        continue;
-      }
-      size_t g = 0;
-      const size_t searched = std::min(units.size(), kGroupsSearched);
-      for (; g < searched && !everyCorner; ++g) {
-        if (stale[g]) {
-          units[g] = normals[first + g];
-          Vec4Normalize(units[g]);
-          stale[g] = 0;
+      size_t g = first;
+      if (!everyCorner) {
+        if (n.w == 0) {
+          unusable = true;
+          continue;
         }
-        if (Dot(units[g], n) >= threshold) break;
+        const size_t searched = first + std::min(normals.size() - first, kGroupsSearched);
+        while (g < searched && !within(normals[g], n))
+          ++g;
+        if (g == searched) g = normals.size();
       }
-      if (g == searched && !everyCorner) g = units.size();
-      if (g == units.size()) {
-        normals.push_back(Vec4{0, 0, 0, 0});
-        units.push_back(kNone);
-        stale.push_back(1);
-      }
-      Vec4Add(normals[first + g], n);
-      stale[g] = 1;
-      ofCorner[corners[i].corner] = first + static_cast<uint32_t>(g);
+      if (g == normals.size()) normals.push_back(Vec4{0, 0, 0, 0});
+      Vec4Add(normals[g], n);
+      ofCorner[corners[i].corner] = static_cast<uint32_t>(g);
     }
     if (unusable) {  // as smooth mode gives them: every face at the vertex
       Vec4 sum{0, 0, 0, 0};
@@ -210,7 +207,7 @@ void ComputeShadedNormals(const MeshObject& object, ShadedNormals& shaded) {
       const auto index = static_cast<uint32_t>(normals.size());
       normals.push_back(sum);
       for (uint32_t i = begin; i < end; ++i) {
-        if (!Usable(faceNormals[corners[i].face])) ofCorner[corners[i].corner] = index;
+        if (faceNormals[corners[i].face].w == 0) ofCorner[corners[i].corner] = index;
       }
     }
     begin = end;

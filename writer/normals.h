@@ -9,18 +9,18 @@
 // Shaded: the normals the modeller shades the object with, one per corner. An object of shading 0
 // is flat: every corner takes its face's normal. Otherwise, at each vertex, the corners that use
 // it are put into groups, in the order of the faces (a face naming the vertex twice counts
-// twice): a corner joins the first group whose normalised running sum lies within the object's
-// smoothing angle of its face's normal (cosine of the angle >= cosine of the smoothing angle),
-// else it starts a group of its own; each corner takes its group's normalised sum of unit face
-// normals. A smoothing angle that is NaN, negative or above 180 degrees counts as 59.5. At 180
-// degrees every corner joins the vertex's first group without a test, so the result is the
-// smooth mode's, bit for bit. Below it, a face without a usable normal (none, zero or not finite)
-// joins no group: its corners take what smooth mode gives them, the normalised sum of every face
-// at the vertex. Corners outside the object receive (0, 0, 0, 1), as in smooth mode. So that time
-// stays linear in the corners whatever the document, a corner is compared with the first 64
-// groups of its vertex only: past them it starts a group of its own. (Real models meet far fewer
-// groups at one vertex; a document that puts thousands of faces of as many directions around one
-// vertex would otherwise cost the square of their number.)
+// twice): a corner joins the first group whose running sum of unit face normals lies within the
+// object's smoothing angle of its face's normal (cosine of the angle >= cosine of the smoothing
+// angle, s·n >= cos·|s| in double precision), else it starts a group of its own; each corner takes
+// its group's normalised sum of unit face normals. A smoothing angle that is NaN, negative or above
+// 180 degrees counts as 59.5. At 180 degrees every corner joins the vertex's first group without a
+// test, so the result is the smooth mode's, bit for bit. Below it, a face without a usable normal
+// (none, zero or not finite) joins no group: its corners take what smooth mode gives them, the
+// normalised sum of every face at the vertex. Corners outside the object receive (0, 0, 0, 1), as
+// in smooth mode. So that time stays linear in the corners whatever the document, a corner is
+// compared with the first 64 groups of its vertex only: past them it starts a group of its own.
+// (Real models meet far fewer groups at one vertex; a document that puts thousands of faces of as
+// many directions around one vertex would otherwise cost the square of their number.)
 #pragma once
 
 #include <cstdint>
