@@ -14,6 +14,7 @@
 #include "writer/lathe.h"
 #include "writer/mirror.h"
 #include "writer/qz_format.h"
+#include "writer/qz_writer.h"
 #ifdef VUV2EZ_SUBDIVISION
 #include "writer/subdivide.h"
 #endif
@@ -35,11 +36,14 @@ uint64_t Records(const MeshObject& object) {
   return records;
 }
 
-// The most records a file of this model's objects and textures can hold within 4 GiB.
+// The most records a file of this model's objects and textures can hold within 4 GiB, an entry
+// per object and, as baked models are written, one more for every 65,535 records.
 uint64_t RecordLimit(const Model& model) {
   const uint64_t fixed = sizeof(QzHeader) + uint64_t{sizeof(QzObjectEntry)} * model.objects.size() +
                          uint64_t{kQzTextureSlotSize} * static_cast<uint32_t>(model.textureCount);
-  return fixed > UINT32_MAX ? 0 : (UINT32_MAX - fixed) / sizeof(QzFaceRecord);
+  if (fixed > UINT32_MAX) return 0;
+  const uint64_t perEntry = sizeof(QzFaceRecord) * kQzMaxEntryRecords + sizeof(QzObjectEntry);
+  return (UINT32_MAX - fixed) * kQzMaxEntryRecords / perEntry;
 }
 
 // An upper bound of the records a mirror object gives once whole: a copy of its faces for each
