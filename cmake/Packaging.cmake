@@ -3,7 +3,8 @@
 # in a release build makes a Debian package that declares the shared libraries the programs use
 # (found by dpkg-shlibdeps: ncursesw and zlib among them) and carries the licence as Debian's
 # machine-readable copyright file; the Windows build's `package` target makes a .zip holding both
-# .exe files, the README and the licence.
+# .exe files, the README, the licence, the settings file with every key 0, and OpenSubdiv's
+# licence and notice when it is linked in.
 if(WIN32)
   set(VUV2EZ_BIN_DIR .)
   set(VUV2EZ_DOC_DIR .)
@@ -49,6 +50,15 @@ License: Expat
   endforeach()
   add_custom_target(manual_pages ALL DEPENDS ${manual_pages})
   install(FILES ${manual_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+else()
+  install(FILES ${VUV2EZ_SETTINGS_FILE} DESTINATION ${VUV2EZ_BIN_DIR})
+  if(VUV2EZ_WITH_OPENSUBDIV)
+    get_filename_component(osd_notices ${VUV2EZ_OPENSUBDIV_LICENSE} DIRECTORY)
+    install(FILES ${VUV2EZ_OPENSUBDIV_LICENSE} DESTINATION ${VUV2EZ_DOC_DIR}
+            RENAME OpenSubdiv-LICENSE.txt)
+    install(FILES ${osd_notices}/NOTICE.txt DESTINATION ${VUV2EZ_DOC_DIR}
+            RENAME OpenSubdiv-NOTICE.txt)
+  endif()
 endif()
 
 set(CPACK_PACKAGE_NAME vuv2ez)

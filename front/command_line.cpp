@@ -8,15 +8,53 @@
 #include "front/resources/texts.h"
 #include "writer/bake.h"
 
-RawCommandLine InterpretRawCommandLine(std::string_view raw) {
+namespace {
+
+struct Token {
+  std::string text;  // without its quotes
+  bool quoted = false;
+};
+
+std::vector<Token> SplitOnBlanks(std::string_view raw) {
+  std::vector<Token> tokens;
+  bool inToken = false;
+  bool inQuotes = false;
+  for (const char c : raw) {
+    if (!inQuotes && (c == ' ' || c == '\t')) {
+      inToken = false;
+      continue;
+    }
+    if (!inToken) tokens.emplace_back();
+    inToken = true;
+    if (c == '"') {
+      inQuotes = !inQuotes;
+      tokens.back().quoted = true;
+    } else {
+      tokens.back().text += c;
+    }
+  }
+  return tokens;
+}
+
+}  // namespace
+
+RawCommandLine InterpretRawCommandLine(std::string_view raw, bool (*isFile)(const char* path)) {
   RawCommandLine result;
   if (raw.empty()) {
     result.dialog = true;
     return result;
   }
-  // A single character holds no path: the source is empty and cannot be read.
-  if (raw.size() >= 2) result.sourcePath = std::string(raw.substr(1, raw.size() - 2));
-  result.destinationPath = result.sourcePath + ".qz";
+  const std::vector<Token> tokens = SplitOnBlanks(raw);
+  if (tokens.size() >= 2) {
+    for (const Token& token : tokens)
+      result.sourcePaths.push_back(token.text);
+  } else if (tokens.size() == 1 && !tokens[0].quoted && isFile(tokens[0].text.c_str())) {
+    result.sourcePaths.push_back(tokens[0].text);
+  } else {
+    // The first and last characters are taken for quotes; a single character holds no path: the
+    // source is empty and cannot be read.
+    result.sourcePaths.emplace_back(raw.size() >= 2 ? raw.substr(1, raw.size() - 2) : "");
+  }
   return result;
 }
 

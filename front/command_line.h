@@ -1,12 +1,15 @@
 // The two command-line forms the program accepts.
 //
-// Windows hands the program one raw text: empty means the dialog; otherwise its first and last
+// Windows hands the program one raw text, split on blanks outside double quotes (a backslash is
+// just a character). No token: the dialog. One token holding a quote: its first and last
 // characters are dropped (the quotes around a path, whatever they are) and the rest is the source
-// path, with ".qz" appended for the destination. Other platforms hand over split, unquoted
-// arguments: vuv2ez [--flat] [--facet-normals] [--mirror] [--visible-only] [--lathe]
-// [--subdivide] [--as-shown] [-q] [-o PATH] [--] FILE... (--subdivide only where the build has
-// subdivision; --as-shown stands for every option that shows the model as the modeller does:
-// --visible-only --mirror --facet-normals --lathe, and --subdivide where the build has it).
+// path. One token without a quote: that path when it names an existing file, else the same as
+// with a quote. Two or more tokens: each a path, its quotes removed. Every source is converted to
+// its path with ".qz" appended. Other platforms hand over split, unquoted arguments:
+// vuv2ez [--flat] [--facet-normals] [--mirror] [--visible-only] [--lathe] [--subdivide]
+// [--as-shown] [-q] [-o PATH] [--] FILE... (--subdivide only where the build has subdivision;
+// --as-shown stands for every option that shows the model as the modeller does: --visible-only
+// --mirror --facet-normals --lathe, and --subdivide where the build has it).
 #pragma once
 
 #include <string>
@@ -15,11 +18,11 @@
 
 struct RawCommandLine {
   bool dialog = false;
-  std::string sourcePath;
-  std::string destinationPath;
+  std::vector<std::string> sourcePaths;  // one, or two or more listed in one message box
 };
 
-RawCommandLine InterpretRawCommandLine(std::string_view raw);
+// `isFile` answers whether a path names an existing file (not a folder).
+RawCommandLine InterpretRawCommandLine(std::string_view raw, bool (*isFile)(const char* path));
 
 struct Arguments {
   enum Action { kConvert, kDialog, kHelp, kVersion, kUsageError } action = kConvert;

@@ -20,10 +20,13 @@ std::string ControlText(HWND dialog, int id) {
   return text;
 }
 
-// The model as the user left the controls when pressing the button.
+// The model as the user left the controls when pressing the button, with the dialog's settings.
 DialogModel ModelOfControls(HWND dialog) {
+  const auto* settings =
+      reinterpret_cast<const ProgramSettings*>(GetWindowLongPtrA(dialog, DWLP_USER));
   return {ControlText(dialog, IDC_SOURCE_PATH), ControlText(dialog, IDC_DESTINATION_PATH),
-          IsDlgButtonChecked(dialog, IDC_FLAT_NORMALS) == BST_CHECKED};
+          IsDlgButtonChecked(dialog, IDC_FLAT_NORMALS) == BST_CHECKED,
+          settings != nullptr ? *settings : ProgramSettings{}};
 }
 
 // The first dropped file's whole path (the others are not read); the drop is released once read.
@@ -44,14 +47,32 @@ void OnDropFiles(HWND dialog, HDROP drop) {
 }  // namespace
 
 ConversionOutcome ConvertAndTell(HWND owner, const DialogModel& model) {
-  const ConversionOutcome outcome = OnConvert(model).outcome;
-  MessageBoxA(owner, OutcomeText(outcome), kCaption, MB_OK);
-  return outcome;
+  const Conversion conversion = OnConvert(model);
+  const std::string text = OutcomeMessage(conversion, model.settings.warnings);
+  MessageBoxA(owner, text.c_str(), kCaption, MB_OK);
+  return conversion.outcome;
 }
 
-INT_PTR CALLBACK ConversionDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+int ConvertEachAndTell(const std::vector<std::string>& sourcePaths,
+                       const ProgramSettings& settings) {
+  const ConversionOptions options = ConversionOptionsFor(settings, false);
+  std::vector<Conversion> conversions;
+  int status = 0;
+  for (const std::string& source : sourcePaths) {
+    conversions.push_back(Convert(source.c_str(), (source + ".qz").c_str(), options));
+    if (conversions.back().outcome != kConverted) status = 1;
+  }
+  const std::string text = OutcomeListMessage(sourcePaths, conversions, settings.warnings);
+  MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK);
+  return status;
+}
+
+INT_PTR CALLBACK ConversionDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   try {
     switch (message) {
+      case WM_INITDIALOG:
+        SetWindowLongPtrA(window, DWLP_USER, lParam);  // the settings, or 0
+        break;
       case WM_CLOSE:
       case WM_DESTROY:
         EndDialog(window, 0);

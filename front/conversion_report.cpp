@@ -93,6 +93,13 @@ std::vector<std::string> ReportLines(const std::string& source, const std::strin
       break;
   }
   std::vector<std::string> lines = {from + kFinishedText};
+  if (quiet) return lines;
+  for (const std::string& warning : WarningTexts(conversion))
+    lines.push_back(from + warning);
+  return lines;
+}
+
+std::vector<std::string> WarningTexts(const Conversion& conversion) {
   const ModelNotes& n = conversion.notes;
   const std::pair<uint64_t, NoteText> notes[] = {
       {n.hiddenObjects, kHiddenNote},
@@ -107,20 +114,17 @@ std::vector<std::string> ReportLines(const std::string& source, const std::strin
       {n.wrappedObjects, kWrapNote},
       {n.localMirrorObjects, kLocalMirrorNote},
   };
+  std::vector<std::string> texts;
   for (const auto& [count, text] : notes) {
-    if (count > 0 && !quiet) {
-      lines.push_back(from + kWarningText + text.before + std::to_string(count) + text.after);
-    }
+    if (count > 0)
+      texts.push_back(kWarningText + (text.before + std::to_string(count)) + text.after);
   }
   const BakeReport& bake = conversion.bake;
-  if (bake.levelsOutOfRange > 0 && !quiet) {
-    lines.push_back(from + kWarningText + kLevelsNote.before +
-                    std::to_string(bake.levelsOutOfRange) + kLevelsNote.after);
+  if (bake.levelsOutOfRange > 0) {
+    texts.push_back(kWarningText + (kLevelsNote.before + std::to_string(bake.levelsOutOfRange)) +
+                    kLevelsNote.after);
   }
-  for (const std::string& name : bake.refusedSurfaces) {
-    if (!quiet)
-      lines.push_back(from + kWarningText + kRefusedSurfaceNote.before + name +
-                      kRefusedSurfaceNote.after);
-  }
-  return lines;
+  for (const std::string& name : bake.refusedSurfaces)
+    texts.push_back(kWarningText + (kRefusedSurfaceNote.before + name) + kRefusedSurfaceNote.after);
+  return texts;
 }

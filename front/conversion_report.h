@@ -12,6 +12,9 @@
 std::vector<std::string> ReportLines(const std::string& source, const std::string& destination,
                                      const Conversion& conversion, bool quiet);
 
+// The warnings of a conversion, "警告: ...", as the command line words them.
+std::vector<std::string> WarningTexts(const Conversion& conversion);
+
 // Why a load or a write failed, in a sentence of the program's language.
 std::string ReasonText(const LoadFailure& failure);
 std::string ReasonText(const WriteFailure& failure);

@@ -11,7 +11,7 @@ bool OnDropped(DialogModel& model, std::span<const std::string> paths) {
 }
 
 Conversion OnConvert(const DialogModel& model) {
-  const ConversionOptions options{!model.flat};
+  const ConversionOptions options = ConversionOptionsFor(model.settings, model.flat);
   return Convert(model.source.c_str(), model.destination.c_str(), options);
 }
 

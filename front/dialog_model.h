@@ -9,11 +9,13 @@
 #include <string>
 
 #include "front/convert_file.h"
+#include "front/program_settings.h"
 
 struct DialogModel {
-  std::string source;       // the source field's text
-  std::string destination;  // the destination field's text
-  bool flat = false;        // the flat-shading box, clear at first
+  std::string source;          // the source field's text
+  std::string destination;     // the destination field's text
+  bool flat = false;           // the flat-shading box, clear at first
+  ProgramSettings settings{};  // the Windows program's settings file; all off elsewhere
 };
 
 // A drop of `paths`: the first one is taken, the others are ignored, and its name is not

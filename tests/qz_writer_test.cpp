@@ -63,7 +63,7 @@ std::string AnnotatedHex(const std::vector<uint8_t>& b) {
 
 TEST(QzWriter, GoldenFiles) {
   for (const char* name : {"empty", "object_order", "colour", "textures", "corners", "out_of_range",
-                           "colour_limits", "cube"}) {
+                           "colour_limits", "cube", "shown"}) {
     for (const bool smooth : {true, false}) {
       const std::string hex = GoldenPath(name) + (smooth ? ".smooth.hex" : ".flat.hex");
       if (!smooth && ReadFile(hex).empty()) continue;  // only some have flat files

@@ -63,6 +63,9 @@ inline constexpr NoteText kLocalMirrorNote{
     "ローカル座標でミラーするオブジェクト ",
     " 個は、座標系が移動・回転・拡大されているため片側だけ書き出しました。"};
 
+// After several files dropped on the Windows program: how many more than its message lists.
+inline constexpr NoteText kMoreFilesNote{"ほか ", " 件"};
+
 // Usage errors.
 inline constexpr char kNeedsPathText[] = " には出力先のパスが要ります。";
 inline constexpr char kOnlyOnceText[] = " は一度だけ指定できます。";

@@ -82,10 +82,12 @@ HDROP MakeDrop(const std::basic_string<Char>& paths) {
   return static_cast<HDROP>(memory);
 }
 
-// `text` with its '$' replaced by `folder` ('$' is no byte of a two-byte code page 932 character).
+// `text` with each '$' replaced by `folder` ('$' is no byte of a two-byte code page 932
+// character).
 inline std::string InFolder(std::string text, const std::string& folder) {
-  const size_t at = text.find('$');
-  return at == std::string::npos ? text : text.replace(at, 1, folder);
+  for (size_t at = text.find('$'); at != std::string::npos; at = text.find('$', at + folder.size()))
+    text.replace(at, 1, folder);
+  return text;
 }
 
 // The golden document cube.mqo, and the golden bytes of it converted with smooth or flat normals
