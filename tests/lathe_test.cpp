@@ -211,3 +211,28 @@ TEST(Lathe, BodiesAreTheSameBitsOnEveryPlatform) {
 }
 
 }  // namespace
+
+namespace {
+
+// The file's 4 GiB, counted before turning: a body of exactly as many records as fit (each
+// object's entry, one more entry per 65,535 records, 168 bytes a record) passes the size check
+// and is stopped only by the memory it is given; one record more is past the format.
+TEST(Lathe, TheFourGibLimitIsCountedToTheRecord) {
+  const uint64_t fit = (uint64_t{UINT32_MAX} - 48 - 60) * 65535 / (168 * 65535 + 60);
+  for (const uint64_t records : {fit, fit + 1}) {
+    const uint64_t edges = records / 512, singles = records % 512;
+    std::string text = "lathe 3\nlathe_seg 256\nvertex 2 {\n1 0 0\n1 1 0\n}\nface " +
+                       std::to_string(edges + singles) + " {\n";
+    for (uint64_t e = 0; e < edges; ++e)
+      text += "2 V(0 1)\n";
+    for (uint64_t s = 0; s < singles; ++s)
+      text += "1 V(0)\n";
+    Model model = Loaded(text + "}\n");
+    ASSERT_EQ(LatheRecords(model.objects[0]), records);
+    const BakeReport report = BakeModel(model, BakeOptions{true, false, false}, 1);
+    EXPECT_EQ(report.failure, records == fit ? kWriteCauseTooLargeForMemory : kWriteCauseTooLarge);
+    EXPECT_EQ(model.objects[0].faces.size(), edges + singles);  // unchanged
+  }
+}
+
+}  // namespace
