@@ -185,8 +185,10 @@ row "a surface refused" 0 "$(converted "$w/m/edge.mqo"
   printf ' 4 V(0 1 2 3)\n%.0s' {1..10000}; printf ' }\n}\n'; } >"$w/m/surface-bomb.mqo"
 row "lathe past 4 GiB" 1 "$(unwritten "$w/out/keep.qz" "QZ ファイルの大きさの上限 (4 GiB) を超えます。")" - -- \
   "$vuv2ez" --lathe -o "$w/out/keep.qz" "$w/m/lathe-bomb.mqo"
-row "surface past memory" 1 "$(unwritten "$w/out/keep.qz" "大きすぎてメモリーに収まりません。")" - -- \
-  bash -c 'ulimit -v 262144; exec "$@"' _ "$vuv2ez" --subdivide -o "$w/out/keep.qz" "$w/m/surface-bomb.mqo"
+# (not under AddressSanitizer, whose shadow memory needs more address space than the limit)
+[ -n "${VUV2EZ_SANITIZED:-}" ] ||
+  row "surface past memory" 1 "$(unwritten "$w/out/keep.qz" "大きすぎてメモリーに収まりません。")" - -- \
+    bash -c 'ulimit -v 262144; exec "$@"' _ "$vuv2ez" --subdivide -o "$w/out/keep.qz" "$w/m/surface-bomb.mqo"
 # --facet-normals: the cube's faces meet at 90 degrees, beyond its smoothing angle: flat normals.
 row "--facet-normals" 0 "$(converted "$c")" out/fn.qz=ref/flat -- "$vuv2ez" --facet-normals -o "$w/out/fn.qz" "$c"
 row "--visible-only --mirror --facet-normals" 0 "$(converted "$n"; warnings "" 2)" out/vmf.qz=out/vmf.qz -- \
