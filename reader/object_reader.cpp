@@ -132,6 +132,7 @@ bool ReadFaceChunk(MqoReader& reader, MeshObject& object) {
   object.faces.clear();
   object.cornerIndices.clear();
   object.cornerUvs.clear();
+  object.cornerCreases.clear();
   // The declared count only caps: records are made as corner counts appear. A count the rest of
   // the budget could pay for (every face costs at least two units) is taken at its word and room
   // reserved for it, four corners a face, so that a truthful count costs one allocation;
