@@ -8,21 +8,13 @@
 #include <numbers>
 #include <string>
 
+#include "tests/loaded_object.h"
 #include "tests/support/test_support.h"
 #include "writer/bake.h"
 #include "writer/lathe.h"
 #include "writer/normals.h"
 
 namespace {
-
-Model Loaded(const std::string& body) {
-  Model model;
-  EXPECT_EQ(LoadText(model, "Metasequoia Document\nFormat Text Ver 1.0\nObject \"o\" {\n" + body +
-                                "}\nEof\n"),
-            kLoadOk)
-      << body;
-  return model;
-}
 
 TEST(Lathe, StepTurnsAgreeWithTheMathsLibraryAndAreExactAtQuarterTurns) {
   for (uint32_t n = 3; n <= 256; ++n) {
@@ -73,7 +65,7 @@ TEST(Lathe, CountsRadiiAndFacingForEveryAxisAndKind) {
       for (int kind = 1; kind <= 3; ++kind) {
         const std::string name = "axis " + std::to_string(axis) + " lathe " + std::to_string(kind) +
                                  " seg " + std::to_string(c.segments);
-        Model model = Loaded(Profile(axis, kind, c.segments));
+        Model model = LoadedObject(Profile(axis, kind, c.segments));
         MeshObject& o = model.objects[0];
         const MeshObject profile = o;
         const uint32_t sides = kind == 3 ? 2 : 1;
@@ -149,7 +141,7 @@ TEST(Lathe, CountsRadiiAndFacingForEveryAxisAndKind) {
 }
 
 TEST(Lathe, TextureCoordinatesRunAroundAndAlongEachEdge) {
-  Model model = Loaded(Profile(1, 1, 4));
+  Model model = LoadedObject(Profile(1, 1, 4));
   MeshObject& o = model.objects[0];
   ASSERT_TRUE(BakeLathe(o));
   // The slanted edge's four quads: (a, b, b', a') with u = s/4 and (s+1)/4, v 0 at a, 1 at b.
@@ -166,14 +158,14 @@ TEST(Lathe, TextureCoordinatesRunAroundAndAlongEachEdge) {
 TEST(Lathe, WhatIsNotTurned) {
   // Not a lathe kind, or no axis: left as it is.
   for (const std::string settings : {"lathe 0\n", "lathe 4\n", "lathe 1\nlathe_axis 3\n"}) {
-    Model model = Loaded(settings + "vertex 2 {\n1 0 0\n1 1 0\n}\nface 1 {\n2 V(0 1)\n}\n");
+    Model model = LoadedObject(settings + "vertex 2 {\n1 0 0\n1 1 0\n}\nface 1 {\n2 V(0 1)\n}\n");
     const std::string before = Describe(model);
     EXPECT_TRUE(BakeLathe(model.objects[0]));
     EXPECT_EQ(Describe(model), before) << settings;
   }
   // Two-corner faces with a corner outside the vertex list stay as they are; creases follow the
   // faces that keep them, and the new faces have none.
-  Model model = Loaded(
+  Model model = LoadedObject(
       "lathe 1\nvertex 2 {\n1 0 0\n1 1 0\n}\nface 3 {\n2 V(0 7)\n3 V(0 1 1) CRS(1 2 3)\n"
       "2 V(0 1)\n}\n");
   MeshObject& o = model.objects[0];
@@ -200,7 +192,7 @@ uint64_t Hash(uint64_t h, const std::vector<Value>& values) {
 // coordinates, bit for bit. Every build (the Windows one too, and optimised or not) must give
 // them; the normals are the normal code's own business.
 TEST(Lathe, BodiesAreTheSameBitsOnEveryPlatform) {
-  Model model = Loaded(Profile(1, 3, 7));
+  Model model = LoadedObject(Profile(1, 3, 7));
   const BakeReport report = BakeModel(model, BakeOptions{true, false, false}, UINT64_MAX);
   ASSERT_EQ(report.failure, kWriteCauseNone);
   const MeshObject& o = model.objects[0];
@@ -227,7 +219,7 @@ TEST(Lathe, TheFourGibLimitIsCountedToTheRecord) {
       text += "2 V(0 1)\n";
     for (uint64_t s = 0; s < singles; ++s)
       text += "1 V(0)\n";
-    Model model = Loaded(text + "}\n");
+    Model model = LoadedObject(text + "}\n");
     ASSERT_EQ(LatheRecords(model.objects[0]), records);
     const BakeReport report = BakeModel(model, BakeOptions{true, false, false}, 1);
     EXPECT_EQ(report.failure, records == fit ? kWriteCauseTooLargeForMemory : kWriteCauseTooLarge);

@@ -11,20 +11,12 @@
 #include <set>
 #include <string>
 
+#include "tests/loaded_object.h"
 #include "tests/support/test_support.h"
 #include "writer/bake.h"
 #include "writer/subdivide.h"
 
 namespace {
-
-Model Loaded(const std::string& body) {
-  Model model;
-  EXPECT_EQ(LoadText(model, "Metasequoia Document\nFormat Text Ver 1.0\nObject \"o\" {\n" + body +
-                                "}\nEof\n"),
-            kLoadOk)
-      << body;
-  return model;
-}
 
 // A cube of half-size 1, faces turned outwards, each face's texture its own unit square; `extra`
 // goes on every face line.
@@ -83,7 +75,7 @@ TEST(Subdivision, EveryNGonGivesItsCornerCountTimesFourToTheLevelsLessOne) {
       {"patch 3\npatchtri 0\n", 1, false},
   };
   for (const Case& c : cases) {
-    Model model = Loaded(c.settings + mesh);
+    Model model = LoadedObject(c.settings + mesh);
     MeshObject& o = model.objects[0];
     EXPECT_EQ(SubdivisionLevels(o), c.levels) << c.settings;
     EXPECT_EQ(LevelsOutOfRange(o), c.outOfRange) << c.settings;
@@ -112,7 +104,7 @@ TEST(Subdivision, EveryNGonGivesItsCornerCountTimesFourToTheLevelsLessOne) {
 }
 
 TEST(Subdivision, CubeFirstLevelAndFacePointsAtTheCentroids) {
-  Model model = Loaded(Cube("patch 3\n"));
+  Model model = LoadedObject(Cube("patch 3\n"));
   MeshObject& o = model.objects[0];
   ASSERT_EQ(Subdivide(o), kSubdivided);
   ASSERT_EQ(o.faces.size(), 24u);
@@ -134,7 +126,7 @@ TEST(Subdivision, CubeFirstLevelAndFacePointsAtTheCentroids) {
 
   // An uneven open surface: the one vertex all of a face's child quads share is its face point,
   // the centroid of its corners.
-  Model uneven = Loaded(
+  Model uneven = LoadedObject(
       "patch 3\nvertex 6 {\n0 0 0\n3 0 1\n4 2 0\n0 3 2\n5 -1 3\n7 4 -2\n}\nface 3 {\n"
       "4 V(0 1 2 3)\n3 V(1 4 2)\n4 V(4 5 2 1)\n}\n");
   const MeshObject before = uneven.objects[0];
@@ -180,15 +172,15 @@ TEST(Subdivision, TextureSeamsStayAndSharedCoordinatesStayShared) {
   // Two quads side by side sharing the edge x = 1: with equal coordinates on that edge they share
   // values; with others (a seam) each side keeps its own, linear along the seam.
   const std::string positions = "vertex 6 {\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n2 0 0\n2 1 0\n}\n";
-  Model shared = Loaded("patch 3\n" + positions +
-                        "face 2 {\n4 V(0 1 2 3) UV(0 0 0.5 0 0.5 1 0 1)\n"
-                        "4 V(1 4 5 2) UV(0.5 0 1 0 1 1 0.5 1)\n}\n");
+  Model shared = LoadedObject("patch 3\n" + positions +
+                              "face 2 {\n4 V(0 1 2 3) UV(0 0 0.5 0 0.5 1 0 1)\n"
+                              "4 V(1 4 5 2) UV(0.5 0 1 0 1 1 0.5 1)\n}\n");
   ASSERT_EQ(Subdivide(shared.objects[0]), kSubdivided);
   EXPECT_EQ(UvsAt(shared.objects[0], 1, 0.5, 0), (std::set<std::pair<float, float>>{{0.5f, 0.5f}}));
 
-  Model seam = Loaded("patch 3\n" + positions +
-                      "face 2 {\n4 V(0 1 2 3) UV(0 0 0.5 0 0.5 1 0 1)\n"
-                      "4 V(1 4 5 2) UV(0.75 0 1 0 1 1 0.75 1)\n}\n");
+  Model seam = LoadedObject("patch 3\n" + positions +
+                            "face 2 {\n4 V(0 1 2 3) UV(0 0 0.5 0 0.5 1 0 1)\n"
+                            "4 V(1 4 5 2) UV(0.75 0 1 0 1 1 0.75 1)\n}\n");
   ASSERT_EQ(Subdivide(seam.objects[0]), kSubdivided);
   EXPECT_EQ(UvsAt(seam.objects[0], 1, 0.5, 0),
             (std::set<std::pair<float, float>>{{0.5f, 0.5f}, {0.75f, 0.5f}}));
@@ -201,14 +193,14 @@ TEST(Subdivision, CreasesStaySharpAndTheLargerValueWins) {
       "patch 3\nvertex 8 {\n-1 -1 -1\n1 -1 -1\n1 1 -1\n-1 1 -1\n-1 -1 1\n1 -1 1\n1 1 1\n-1 1 1\n}\n"
       "face 6 {\n4 V(0 1 2 3)\n4 V(7 6 5 4) CRS(1 1 1 1)\n4 V(4 5 1 0) CRS(0 0 0 0)\n"
       "4 V(5 6 2 1) CRS(0 0 0 0)\n4 V(6 7 3 2) CRS(0 0 0 0)\n4 V(7 4 0 3) CRS(0 0 0 0)\n}\n";
-  Model sharp = Loaded(patch3);
+  Model sharp = LoadedObject(patch3);
   ASSERT_EQ(Subdivide(sharp.objects[0]), kSubdivided);
   for (const auto& [x, y] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
     EXPECT_TRUE(Has(sharp.objects[0], x, y, 1)) << x << " " << y;
   EXPECT_TRUE(Has(sharp.objects[0], 0.75, 0, -0.75));  // the bottom's edges are smooth
 
   // For patch 4 the value is the sharpness: 0 is smooth, as no crease at all.
-  Model soft = Loaded("patch 4\n" + patch3.substr(8));
+  Model soft = LoadedObject("patch 4\n" + patch3.substr(8));
   soft.objects[0].cornerCreases.assign(soft.objects[0].cornerCreases.size(), 0.0f);
   ASSERT_EQ(Subdivide(soft.objects[0]), kSubdivided);
   EXPECT_TRUE(Has(soft.objects[0], 0.75, 0, 0.75));
@@ -217,7 +209,7 @@ TEST(Subdivision, CreasesStaySharpAndTheLargerValueWins) {
 
 TEST(Subdivision, OnlyCatmullClarkAndOpenSubdivSurfacesAreRefined) {
   for (const std::string settings : {"", "patch 1\n", "patch 2\n", "patch 3\npatchtri 1\n"}) {
-    Model model = Loaded(Cube(settings));
+    Model model = LoadedObject(Cube(settings));
     const std::string before = Describe(model);
     EXPECT_FALSE(RefinesAsSurface(model.objects[0])) << settings;
     EXPECT_EQ(SubdividedRecords(model.objects[0]), 6u);
@@ -225,8 +217,8 @@ TEST(Subdivision, OnlyCatmullClarkAndOpenSubdivSurfacesAreRefined) {
     EXPECT_EQ(Describe(model), before) << settings;
   }
   // No face the refiner can take: refused, and left as it was.
-  Model edges =
-      Loaded("patch 3\nvertex 3 {\n0 0 0\n1 0 0\n0 1 0\n}\nface 2 {\n2 V(0 1)\n3 V(0 1 5)\n}\n");
+  Model edges = LoadedObject(
+      "patch 3\nvertex 3 {\n0 0 0\n1 0 0\n0 1 0\n}\nface 2 {\n2 V(0 1)\n3 V(0 1 5)\n}\n");
   const std::string before = Describe(edges);
   EXPECT_EQ(Subdivide(edges.objects[0]), kSurfaceRefused);
   EXPECT_EQ(Describe(edges), before);
@@ -234,8 +226,8 @@ TEST(Subdivision, OnlyCatmullClarkAndOpenSubdivSurfacesAreRefined) {
 
 TEST(Subdivision, TheDocumentsRulesForPatch4) {
   // Positions on the limit surface lie further in than the first level's corners.
-  Model level = Loaded(Cube("patch 4\n"));
-  Model limit = Loaded(Cube("patch 4\npatchlimitsurface 1\n"));
+  Model level = LoadedObject(Cube("patch 4\n"));
+  Model limit = LoadedObject(Cube("patch 4\npatchlimitsurface 1\n"));
   ASSERT_EQ(Subdivide(level.objects[0]), kSubdivided);
   ASSERT_EQ(Subdivide(limit.objects[0]), kSubdivided);
   EXPECT_TRUE(Has(level.objects[0], 5.0 / 9, 5.0 / 9, 5.0 / 9));
@@ -245,7 +237,7 @@ TEST(Subdivision, TheDocumentsRulesForPatch4) {
   for (const auto& [settings, cornerKept] : {std::pair{"patch 4\npatchmeshinterp 2\n", true},
                                              {"patch 4\npatchmeshinterp 1\n", false},
                                              {"patch 3\n", true}}) {
-    Model model = Loaded(settings + quad);
+    Model model = LoadedObject(settings + quad);
     ASSERT_EQ(Subdivide(model.objects[0]), kSubdivided);
     EXPECT_EQ(Has(model.objects[0], 0, 0, 0), cornerKept) << settings;
   }
@@ -254,7 +246,7 @@ TEST(Subdivision, TheDocumentsRulesForPatch4) {
 // Mirror halves connected at the seam are joined before refining: the refined surface of a cube's
 // half, open at x = 0, is closed, with no edge of one face only.
 TEST(Subdivision, ConnectedMirrorHalvesAreRefinedAsOneSurface) {
-  Model model = Loaded(
+  Model model = LoadedObject(
       "patch 3\nmirror 2\nmirror_axis 1\nvertex 8 {\n0 -1 -1\n1 -1 -1\n1 1 -1\n0 1 -1\n"
       "0 -1 1\n1 -1 1\n1 1 1\n0 1 1\n}\nface 5 {\n4 V(0 1 2 3)\n4 V(7 6 5 4)\n4 V(4 5 1 0)\n"
       "4 V(5 6 2 1)\n4 V(6 7 3 2)\n}\n");
@@ -276,7 +268,7 @@ TEST(Subdivision, ConnectedMirrorHalvesAreRefinedAsOneSurface) {
 TEST(Subdivision, BakingStopsBeforeAnythingChangesWhenTooLarge) {
   // 24 corners at 4 levels give 1,536 records: a memory allowance below that, then a file that
   // would pass 4 GiB (a vertex list far too long to build, counted only).
-  Model model = Loaded(Cube("patch 3\nsegment 4\n"));
+  Model model = LoadedObject(Cube("patch 3\nsegment 4\n"));
   const std::string before = Describe(model);
   BakeReport report = BakeModel(model, BakeOptions{false, false, true}, 1535 * 288);
   EXPECT_EQ(report.failure, kWriteCauseTooLargeForMemory);
@@ -285,7 +277,7 @@ TEST(Subdivision, BakingStopsBeforeAnythingChangesWhenTooLarge) {
   EXPECT_EQ(report.failure, kWriteCauseNone);
   EXPECT_EQ(model.objects[0].faces.size(), 1536u);
 
-  Model huge = Loaded(Cube("patch 3\nsegment 4\n"));
+  Model huge = LoadedObject(Cube("patch 3\nsegment 4\n"));
   MeshObject& o = huge.objects[0];
   // A face of 400,000 corners gives 25.6 million quads at 4 levels: past 4 GiB of records.
   o.cornerIndices.resize(400000);
